@@ -1,0 +1,3 @@
+#include "message/message.h"
+
+void print_message(const Message&) {}

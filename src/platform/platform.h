@@ -1,0 +1,79 @@
+// The only door to the operating system: sockets, the console, the system's
+// DNS configuration, processes and temporary files. One backend per platform
+// (posix.cpp, win32.cpp) implements exactly this vocabulary; nothing outside
+// src/platform includes a system header for these things.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// ---- the socket layer -------------------------------------------------------
+
+// A socket handle wide enough for both a POSIX descriptor and a Winsock SOCKET.
+using Socket = std::uintptr_t;
+constexpr Socket NO_SOCKET = ~Socket(0);
+
+// Result of net_start.
+constexpr int NET_READY = 0;
+constexpr int NET_REFUSED = -1;         // the socket layer would not start
+constexpr int NET_WRONG_VERSION = -2;   // it started, but not as version 1.1
+
+// Starts the socket layer (Windows Sockets 1.1); on POSIX there is nothing to start.
+int net_start();
+// Undoes one net_start.
+void net_cleanup();
+
+Socket open_udp_socket();
+Socket open_tcp_socket();
+void close_socket(Socket s);
+// 0, or -1 when the socket refuses non-blocking mode.
+int set_nonblocking(Socket s);
+
+// Addresses are IPv4 in network byte order; ports in host order.
+// Octets sent, or -1.
+int send_datagram(Socket s, const void* data, int length, std::uint32_t address, std::uint16_t port);
+// Octets received into data (at most size), or -1; the sender is stored when asked for.
+int receive_datagram(Socket s, void* data, int size, std::uint32_t* from_address, std::uint16_t* from_port);
+// 0 when the connection is made or under way, -1 on any other failure.
+int start_connect(Socket s, std::uint32_t address, std::uint16_t port);
+// Octets sent, or -1.
+int send_stream(Socket s, const void* data, int length);
+// Octets read, 0 when the peer closed, -1 on failure (including "no data yet").
+int receive_stream(Socket s, void* data, int size);
+// 1 when s is readable (for_read) or writable, 0 when the time ran out, -1 when the wait failed.
+int wait_socket(Socket s, int for_read, int milliseconds);
+// The error code of the last failed socket operation, and its text.
+int last_socket_error();
+const char* socket_error_text(int code);
+// A clock for deadlines, in milliseconds, never going back.
+std::int64_t monotonic_ms();
+
+// ---- names and addresses ----------------------------------------------------
+
+constexpr std::uint32_t ADDRESS_NONE = 0xFFFFFFFFu;
+// inet_addr: the address of a dotted text, or ADDRESS_NONE.
+std::uint32_t address_from_text(const char* text);
+// inet_ntoa: dotted text of an address; the text lives until the next call.
+const char* address_to_text(std::uint32_t address);
+// gethostbyname: -1 when the host is unknown; otherwise 0 with its IPv4
+// addresses, in the order the system gives them, appended to out (possibly none).
+int resolve_host(const char* name, std::vector<std::uint32_t>& out);
+// getprotobynumber: the protocol's name, or nullptr when the system has none.
+const char* protocol_name(int number);
+
+// ---- the console ------------------------------------------------------------
+
+// Prints prompt, then reads one line of standard input without its line end.
+// At most size-1 bytes are kept; the rest of a longer line is read and dropped.
+// Returns the number of bytes kept, or -1 at the end of input.
+int read_command_line(const char* prompt, char* line, int size);
+// Waits for one key press that gives a character, without echo, and consumes it.
+// Returns 0 after the key, or -1 at once when standard input is no console.
+int wait_for_key();
+
+// ---- the system's configuration ----------------------------------------------
+
+// The DNS servers the system is configured with, as address texts appended to out.
+// -1 when the system's own source of them cannot be read at all.
+int system_dns_servers(std::vector<std::string>& out);

@@ -1,0 +1,261 @@
+// POSIX backend: BSD sockets with poll, termios for the key wait, /etc/resolv.conf.
+#include "platform/platform.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+sockaddr_in make_address(std::uint32_t address, std::uint16_t port)
+{
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = address;
+    return sa;
+}
+
+int fd_of(Socket s) { return static_cast<int>(s); }
+
+Socket open_socket(int type)
+{
+    int fd = socket(AF_INET, type | SOCK_CLOEXEC, 0);
+    return fd < 0 ? NO_SOCKET : static_cast<Socket>(fd);
+}
+
+// Puts the terminal on fd into raw mode for as long as it lives.
+struct RawTerminal {
+    int fd;
+    termios saved{};
+    bool active = false;
+    explicit RawTerminal(int f) : fd(f)
+    {
+        if (tcgetattr(fd, &saved) != 0)
+            return;
+        termios raw = saved;
+        raw.c_lflag &= ~(ICANON | ECHO | ISIG | IEXTEN);
+        raw.c_iflag &= ~(IXON | ICRNL);
+        raw.c_cc[VMIN] = 1;
+        raw.c_cc[VTIME] = 0;
+        active = tcsetattr(fd, TCSAFLUSH, &raw) == 0;
+    }
+    ~RawTerminal()
+    {
+        if (active)
+            tcsetattr(fd, TCSAFLUSH, &saved);
+    }
+    RawTerminal(const RawTerminal&) = delete;
+    RawTerminal& operator=(const RawTerminal&) = delete;
+};
+
+// One byte from fd within ms milliseconds (-1 waits for ever); -1 when none came.
+int read_byte(int fd, int ms)
+{
+    pollfd p{fd, POLLIN, 0};
+    int r = poll(&p, 1, ms);
+    if (r <= 0)
+        return -1;
+    unsigned char c;
+    return read(fd, &c, 1) == 1 ? c : -1;
+}
+
+} // namespace
+
+int net_start() { return NET_READY; }
+void net_cleanup() {}
+
+Socket open_udp_socket() { return open_socket(SOCK_DGRAM); }
+Socket open_tcp_socket() { return open_socket(SOCK_STREAM); }
+
+void close_socket(Socket s)
+{
+    if (s != NO_SOCKET)
+        close(fd_of(s));
+}
+
+int set_nonblocking(Socket s)
+{
+    int flags = fcntl(fd_of(s), F_GETFL, 0);
+    if (flags < 0 || fcntl(fd_of(s), F_SETFL, flags | O_NONBLOCK) < 0)
+        return -1;
+    return 0;
+}
+
+int send_datagram(Socket s, const void* data, int length, std::uint32_t address, std::uint16_t port)
+{
+    sockaddr_in sa = make_address(address, port);
+    ssize_t n = sendto(fd_of(s), data, static_cast<size_t>(length), 0,
+                       reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    return n < 0 ? -1 : static_cast<int>(n);
+}
+
+int receive_datagram(Socket s, void* data, int size, std::uint32_t* from_address, std::uint16_t* from_port)
+{
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    ssize_t n = recvfrom(fd_of(s), data, static_cast<size_t>(size), 0,
+                         reinterpret_cast<sockaddr*>(&sa), &len);
+    if (n < 0)
+        return -1;
+    if (from_address)
+        *from_address = sa.sin_addr.s_addr;
+    if (from_port)
+        *from_port = ntohs(sa.sin_port);
+    return static_cast<int>(n);
+}
+
+int start_connect(Socket s, std::uint32_t address, std::uint16_t port)
+{
+    sockaddr_in sa = make_address(address, port);
+    if (connect(fd_of(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0)
+        return 0;
+    return errno == EINPROGRESS ? 0 : -1;
+}
+
+int send_stream(Socket s, const void* data, int length)
+{
+    ssize_t n = send(fd_of(s), data, static_cast<size_t>(length), MSG_NOSIGNAL);
+    return n < 0 ? -1 : static_cast<int>(n);
+}
+
+int receive_stream(Socket s, void* data, int size)
+{
+    ssize_t n = recv(fd_of(s), data, static_cast<size_t>(size), 0);
+    return n < 0 ? -1 : static_cast<int>(n);
+}
+
+int wait_socket(Socket s, int for_read, int milliseconds)
+{
+    pollfd p{fd_of(s), static_cast<short>(for_read ? POLLIN : POLLOUT), 0};
+    for (;;) {
+        int r = poll(&p, 1, milliseconds);
+        if (r > 0)
+            return 1;
+        if (r == 0)
+            return 0;
+        if (errno != EINTR)
+            return -1;
+    }
+}
+
+int last_socket_error() { return errno; }
+const char* socket_error_text(int code) { return std::strerror(code); }
+
+std::int64_t monotonic_ms()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+std::uint32_t address_from_text(const char* text) { return inet_addr(text); }
+
+const char* address_to_text(std::uint32_t address)
+{
+    in_addr a{};
+    a.s_addr = address;
+    return inet_ntoa(a);
+}
+
+int resolve_host(const char* name, std::vector<std::uint32_t>& out)
+{
+    hostent* h = gethostbyname(name);
+    if (!h)
+        return -1;
+    if (h->h_addrtype != AF_INET || h->h_length != 4 || !h->h_addr_list)
+        return 0;
+    for (char** p = h->h_addr_list; *p; ++p) {
+        std::uint32_t a;
+        std::memcpy(&a, *p, 4);
+        out.push_back(a);
+    }
+    return 0;
+}
+
+const char* protocol_name(int number)
+{
+    protoent* p = getprotobynumber(number);
+    return p ? p->p_name : nullptr;
+}
+
+int read_command_line(const char* prompt, char* line, int size)
+{
+    std::fputs(prompt, stdout);
+    std::fflush(stdout);
+    int kept = 0, c;
+    bool any = false;
+    while ((c = getc_unlocked(stdin)) != EOF) {
+        any = true;
+        if (c == '\n')
+            break;
+        if (kept < size - 1)
+            line[kept++] = static_cast<char>(c);
+    }
+    line[kept] = '\0';
+    return any ? kept : -1;
+}
+
+int wait_for_key()
+{
+    int fd = STDIN_FILENO;
+    if (!isatty(fd))
+        return -1;
+    std::fflush(stdout);
+    RawTerminal raw(fd);
+    if (!raw.active)
+        return -1;
+    for (;;) {
+        int c = read_byte(fd, -1);
+        if (c < 0)
+            return -1;
+        if (c == 0x1B) {
+            // A lone Escape is a key; ESC [ ... or ESC O x is an arrow or function key.
+            int next = read_byte(fd, 30);
+            if (next < 0)
+                return 0;
+            if (next == '[') {
+                int b;
+                while ((b = read_byte(fd, 30)) >= 0 && !(b >= 0x40 && b <= 0x7E)) {
+                }
+            } else if (next == 'O') {
+                read_byte(fd, 30);
+            }
+            continue;
+        }
+        // Take the rest of a multi-byte character too, so none of it reaches the next line.
+        if (c >= 0xC0) {
+            int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
+            while (more-- > 0 && read_byte(fd, 30) >= 0) {
+            }
+        }
+        return 0;
+    }
+}
+
+int system_dns_servers(std::vector<std::string>& out)
+{
+    FILE* f = std::fopen("/etc/resolv.conf", "r");
+    if (!f)
+        return -1;
+    char text[512];
+    while (std::fgets(text, sizeof text, f)) {
+        char keyword[16], value[64];
+        if (std::sscanf(text, "%15s %63s", keyword, value) != 2 || std::strcmp(keyword, "nameserver") != 0)
+            continue;
+        in_addr a{};
+        if (inet_pton(AF_INET, value, &a) == 1)
+            out.push_back(value);
+    }
+    std::fclose(f);
+    return 0;
+}

@@ -1,0 +1,54 @@
+#include "resolver/settings.h"
+
+#include "platform/platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+ResolverSettings resolver_settings = {
+    53,                                  // port
+    0,                                   // next_id
+    0,                                   // OptionFlags
+    {0, 0, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0},   // HeaderTemplate: RD set
+    3,                                   // retry_count
+    1,                                   // timeout_secs
+};
+
+int resolver_start()
+{
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    resolver_settings.next_id = static_cast<std::uint16_t>(std::rand());
+    switch (net_start()) {
+    case NET_READY:
+        return 0;
+    case NET_WRONG_VERSION:
+        if (debug_on())
+            std::fputs("This program requires Windows Sockets 1.1.", stdout);
+        net_cleanup();
+        return -1;
+    default:
+        if (debug_on())
+            std::fputs("Could not initialize Windows Sockets.", stdout);
+        return -1;
+    }
+}
+
+unsigned get_qr(const std::uint8_t* header) { return (header[2] >> 7) & 1u; }
+unsigned get_opcode(const std::uint8_t* header) { return (header[2] >> 3) & 0xFu; }
+unsigned get_aa(const std::uint8_t* header) { return (header[2] >> 2) & 1u; }
+unsigned get_tc(const std::uint8_t* header) { return (header[2] >> 1) & 1u; }
+unsigned get_rd(const std::uint8_t* header) { return header[2] & 1u; }
+unsigned get_ra(const std::uint8_t* header) { return (header[3] >> 7) & 1u; }
+unsigned get_z(const std::uint8_t* header) { return (header[3] >> 4) & 7u; }
+unsigned get_rcode(const std::uint8_t* header) { return header[3] & 0xFu; }
+
+void set_tc(std::uint8_t* header, int on)
+{
+    header[2] = static_cast<std::uint8_t>(on ? header[2] | 0x02 : header[2] & ~0x02);
+}
+
+void set_rd(std::uint8_t* header, int on)
+{
+    header[2] = static_cast<std::uint8_t>(on ? header[2] | 0x01 : header[2] & ~0x01);
+}

@@ -1,0 +1,171 @@
+#include "shell/shell.h"
+
+#include "platform/platform.h"
+#include "resolver/lookup.h"
+#include "resolver/settings.h"
+#include "servers/discovery.h"
+#include "servers/server_list.h"
+#include "shell/listings.h"
+#include "shell/pager.h"
+
+#include <cstdio>
+#include <cstring>
+
+int current_type = 1;      // A
+int current_class = 255;   // ANY
+
+static const char BANNER[] =
+    "kestrel2000 - interactive DNS lookup client            https://kestrel.example/\n\n";
+
+static const char HELP_TEXT[] =
+    "kestrel2002 - interactive DNS lookup client            https://kestrel.example/\n"
+    "\n"
+    "Commands: \t(identifiers are shown in uppercase, [] means optional)\n"
+    "NAME\t\t- print info about the host/domain NAME using default server\n"
+    "help or ?\t- print info on common commands\n"
+    "set OPTION\t- set an option\n"
+    "    all\t\t- print options, current server and host\n"
+    "    [no]debug\t- print debugging information\n"
+    "    [no]recurse\t- ask for recursive answer to query\n"
+    "    [no]vc\t- always use a virtual circuit\n"
+    "    retry=X\t- set number of retries to X\n"
+    "    timeout=X\t- set initial time-out interval to X seconds\n"
+    "    querytype=X\t- set query type, e.g., A,ANY,CNAME,HINFO,MX,PX,NS,PTR,SOA\n"
+    "    type=X\t- synonym for querytype\n"
+    "    class=X\t- set query class to one of IN (Internet), CHAOS, HESIOD or ANY\n"
+    "    port=X\t- set port number to send query on\n"
+    "server NAME\t- set default DNS server to NAME\n"
+    "addserver NAME\t- add DNS server NAME\n"
+    "findserver      - look for default DNS server in system\n"
+    "root\t\t- set current default DNS server to the root\n"
+    "exit\t\t- exit the program\n";
+
+static const char ROOT_SERVER[] = "a.root-servers.net";
+
+bool is_blank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+const char* skip_blanks(const char* p)
+{
+    while (is_blank(*p))
+        ++p;
+    return p;
+}
+
+const char* scan_word(const char* p, char* out)
+{
+    p = skip_blanks(p);
+    int n = 0;
+    while (*p && !is_blank(*p) && n < LINE_SIZE - 1)
+        out[n++] = *p++;
+    out[n] = '\0';
+    return p;
+}
+
+static char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+static bool same_word(const char* word, const char* command)
+{
+    while (*command && lower_ascii(*word) == *command)
+        ++word, ++command;
+    return !*command && !*word;
+}
+
+int make_reverse_name(const char* word, char* out)
+{
+    static const char SUFFIX[] = ".IN-ADDR.ARPA";
+    size_t length = std::strlen(word);
+    if (length + sizeof SUFFIX > LINE_SIZE)
+        return -1;
+    // The parts are copied as typed, from the last to the first.
+    size_t n = 0, end = length;
+    while (end > 0) {
+        size_t start = end;
+        while (start > 0 && word[start - 1] != '.')
+            --start;
+        std::memcpy(out + n, word + start, end - start);
+        n += end - start;
+        if (start == 0)
+            break;
+        out[n++] = '.';
+        end = start - 1;
+    }
+    std::memcpy(out + n, SUFFIX, sizeof SUFFIX);
+    return 0;
+}
+
+static void lookup_word(char* word)
+{
+    if (debug_on())
+        print_servers();
+    int saved_type = current_type;
+    bool reverse = false;
+    if (address_from_text(word) != ADDRESS_NONE) {
+        char name[LINE_SIZE];
+        if (make_reverse_name(word, name) == -1) {
+            std::fputs("No answer or error occur\n", stdout);
+            return;
+        }
+        std::strcpy(word, name);
+        current_type = 12;   // PTR
+        reverse = true;
+    }
+    std::unique_ptr<Message> message = lookup(word, current_class, current_type);
+    if (message)
+        print_message(*message);
+    else
+        std::fputs("No answer or error occur\n", stdout);
+    if (reverse)
+        current_type = saved_type;
+}
+
+int run_command(const char* line)
+{
+    char word[LINE_SIZE];
+    char argument[LINE_SIZE];
+    const char* rest = scan_word(line, word);
+
+    if (same_word(word, "exit"))
+        return 1;
+    if (same_word(word, "help") || word[0] == '?') {
+        std::fputs(HELP_TEXT, stdout);
+    } else if (same_word(word, "server")) {
+        scan_word(rest, argument);
+        set_server(argument);
+        print_servers();
+    } else if (lower_ascii(word[0]) == 'a' && lower_ascii(word[1]) == 'd' &&
+               lower_ascii(word[2]) == 'd' && lower_ascii(word[3]) == 's') {
+        scan_word(rest, argument);
+        add_server(argument);
+        print_servers();
+    } else if (same_word(word, "find")) {
+        find_system_servers();
+    } else if (same_word(word, "root")) {
+        set_server(ROOT_SERVER);
+    } else if (same_word(word, "set")) {
+        apply_set_option(line);
+    } else {
+        lookup_word(word);
+    }
+    return 0;
+}
+
+int command_loop()
+{
+    std::fputs(BANNER, stdout);
+    find_system_servers();
+    std::fputs("Type \"help\" for help\n", stdout);
+    char line[LINE_SIZE];
+    for (;;) {
+        page_line_count = 0;
+        // The end of input ends the session as `exit` does.
+        if (read_command_line(">", line, sizeof line) < 0)
+            break;
+        if (run_command(line))
+            break;
+    }
+    std::fflush(stdout);
+    return 0;
+}

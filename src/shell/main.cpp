@@ -1,0 +1,6 @@
+#include "shell/shell.h"
+
+int main()
+{
+    return command_loop();
+}

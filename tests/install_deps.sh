@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need, when it is missing. Run as root.
+set -euo pipefail
+PACKAGES=(
+  cmake make g++ python3 iproute2 util-linux
+  googletest libgtest-dev
+  clang libclang-rt-dev
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  apt-get update -q
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+fi

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The whole test suite: installs what it needs, then builds and runs the unit
+# and end-to-end tests twice (plainly, then under AddressSanitizer and
+# UndefinedBehaviorSanitizer), then the fuzz targets for a bounded time.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+
+bash tests/install_deps.sh || { echo "dependency install failed"; exit 1; }
+
+passed=0
+failed=0
+stage() {   # stage NAME COMMAND...
+  local name=$1; shift
+  echo "=== $name"
+  if "$@"; then
+    passed=$((passed + 1)); echo "=== $name: ok"
+  else
+    failed=$((failed + 1)); echo "=== $name: FAILED"
+  fi
+}
+
+build() {   # build DIR CMAKE-ARGS...
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DKESTREL_WERROR=ON "$@" >/dev/null && cmake --build "$dir" -j"$jobs"
+}
+
+unit() { (cd "$1" && ctest --output-on-failure -j"$jobs"); }
+e2e() { tests/netns.sh tests/e2e/stage.sh "$root/$1/kestrel"; }
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+stage "build" build build
+stage "unit tests" unit build
+stage "end-to-end" e2e build
+stage "build with sanitizers" build build-asan -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON
+stage "unit tests with sanitizers" unit build-asan
+stage "end-to-end with sanitizers" e2e build-asan
+for f in tests/stages/*.sh; do
+  [ -e "$f" ] && stage "$(basename "$f" .sh)" bash "$f"
+done
+
+echo "stages: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
