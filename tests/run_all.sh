@@ -26,7 +26,7 @@ build() {   # build DIR CMAKE-ARGS...
   cmake -S . -B "$dir" -DKESTREL_WERROR=ON "$@" >/dev/null && cmake --build "$dir" -j"$jobs"
 }
 
-unit() { (cd "$1" && ctest --output-on-failure -j"$jobs"); }
+unit() { tests/netns.sh bash -c "cd '$1' && ctest --output-on-failure -j$jobs" </dev/null; }
 e2e() { tests/netns.sh tests/e2e/stage.sh "$root/$1/kestrel"; }
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
