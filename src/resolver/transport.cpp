@@ -1,0 +1,239 @@
+#include "resolver/transport.h"
+
+#include "resolver/settings.h"
+#include "servers/server_list.h"
+
+#include <climits>
+#include <cstdio>
+
+namespace {
+
+constexpr int DISCARD_SIZE = 512;   // the part of a cut reply beyond the buffer is read in these
+
+struct Target {
+    std::uint32_t address;   // network byte order
+    std::uint16_t port;      // host order
+};
+
+// Closes the socket of one attempt however the attempt ends.
+struct SocketGuard {
+    Socket s;
+    ~SocketGuard() { close_socket(s); }
+    SocketGuard(const SocketGuard&) = delete;
+    SocketGuard& operator=(const SocketGuard&) = delete;
+};
+
+// A report line "LABEL: error text" on standard error, with debug only.
+void report(const char* label, int code)
+{
+    if (debug_on())
+        std::fprintf(stderr, "%s: %s\n", label, socket_error_text(code));
+}
+
+void trace(const char* text)
+{
+    if (debug_on())
+        std::fputs(text, stdout);
+}
+
+void trace_answer(int length)
+{
+    if (debug_on())
+        std::printf("------------\nGot answer (%d bytes):\n", length);
+}
+
+std::int64_t deadline_after(int seconds) { return monotonic_ms() + static_cast<std::int64_t>(seconds) * 1000; }
+
+// Waits until s is ready or the deadline has passed. 1 when ready; 0 when the
+// time ran out ("Timeout" names the attempt's wait, unless quiet); the socket
+// error code when the wait failed.
+int wait_until(Socket s, int for_read, int seconds, std::int64_t deadline, bool quiet)
+{
+    for (;;) {
+        std::int64_t left = deadline - monotonic_ms();
+        if (left <= 0) {
+            if (!quiet && debug_on())
+                std::printf("Timeout %d secs\n", seconds);
+            return 0;
+        }
+        int r = wait_socket(s, for_read, left > INT_MAX ? INT_MAX : static_cast<int>(left));
+        if (r == 1)
+            return 1;
+        if (r < 0) {
+            int code = last_socket_error();
+            report("select", code);
+            return code;
+        }
+    }
+}
+
+// Reads exactly length octets, waiting for each piece until the deadline:
+// 0, or -1 when the wait ran out, the peer closed or a read failed.
+int read_exactly(Socket s, std::uint8_t* data, int length, int seconds, std::int64_t deadline)
+{
+    for (int got = 0; got < length;) {
+        if (wait_until(s, 1, seconds, deadline, false) != 1)
+            return -1;
+        int n = receive_stream(s, data + got, length - got);
+        if (n <= 0) {
+            // A close by the peer is no socket error: its code is 0.
+            report("read failed", n < 0 ? last_socket_error() : 0);
+            return -1;
+        }
+        got += n;
+    }
+    return 0;
+}
+
+// Reads and drops the rest of a cut reply; stops quietly at the deadline, at
+// the peer's close or at a failed read.
+void discard_rest(Socket s, int length, int seconds, std::int64_t deadline)
+{
+    std::uint8_t discard[DISCARD_SIZE];
+    while (length > 0) {
+        if (wait_until(s, 1, seconds, deadline, true) != 1)
+            return;
+        int n = receive_stream(s, discard, length < DISCARD_SIZE ? length : DISCARD_SIZE);
+        if (n <= 0)
+            return;
+        length -= n;
+    }
+}
+
+// One exchange over a virtual circuit, framed with the two-octet length
+// prefix (RFC 1035 4.2.2). The wait is a deadline for the whole exchange.
+int circuit_attempt(const std::uint8_t* query, int query_length, std::uint8_t* reply, int reply_size,
+                    Target to, int seconds)
+{
+    Socket s = open_tcp_socket();
+    if (s == NO_SOCKET) {
+        report("socket (vc) failed", last_socket_error());
+        return -1;
+    }
+    SocketGuard guard{s};
+    if (set_nonblocking(s) != 0) {
+        report("ioctlsocket failed", last_socket_error());
+        return -1;
+    }
+    if (start_connect(s, to.address, to.port) != 0) {
+        report("connect failed", last_socket_error());
+        return -1;
+    }
+    std::int64_t deadline = deadline_after(seconds);
+    if (wait_until(s, 0, seconds, deadline, false) != 1)
+        return -1;
+    const std::uint8_t prefix[2] = {static_cast<std::uint8_t>(query_length >> 8),
+                                    static_cast<std::uint8_t>(query_length)};
+    if (send_stream(s, prefix, 2) != 2 || send_stream(s, query, query_length) != query_length) {
+        int code = last_socket_error();
+        std::fputs(socket_error_text(code), stdout);
+        report("write failed", code);
+        return -1;
+    }
+    if (read_exactly(s, reply, 2, seconds, deadline) != 0)
+        return -1;
+    int announced = reply[0] << 8 | reply[1];
+    bool cut = announced > reply_size;
+    int length = cut ? reply_size : announced;
+    if (cut && debug_on())
+        std::fputs("response truncated\n", stderr);
+    if (read_exactly(s, reply, length, seconds, deadline) != 0)
+        return -1;
+    // A reply without a whole header is no answer.
+    if (length < HEADER_SIZE)
+        return -1;
+    if (cut) {
+        set_tc(reply, 1);
+        discard_rest(s, announced - reply_size, seconds, deadline);
+    }
+    trace_answer(announced);
+    return length;
+}
+
+// One datagram exchange; a truncated answer is fetched again by circuit.
+int datagram_attempt(const std::uint8_t* query, int query_length, std::uint8_t* reply, int reply_size,
+                     Target to, int seconds)
+{
+    {
+        Socket s = open_udp_socket();
+        if (s == NO_SOCKET) {
+            report("socket (dg) failed", last_socket_error());
+            return -1;
+        }
+        SocketGuard guard{s};
+        if (send_datagram(s, query, query_length, to.address, to.port) != query_length) {
+            report("sendto", last_socket_error());
+            return -1;
+        }
+        // Stray datagrams do not renew the wait: it bounds the whole attempt.
+        std::int64_t deadline = deadline_after(seconds);
+        for (;;) {
+            if (wait_until(s, 1, seconds, deadline, false) != 1)
+                return -1;
+            std::uint32_t from_address = 0;
+            std::uint16_t from_port = 0;
+            int n = receive_datagram(s, reply, reply_size, &from_address, &from_port);
+            if (n < 0) {
+                report("recvfrom", last_socket_error());
+                return -1;
+            }
+            // RFC 5452 9.1: only a datagram from where the query went can be its answer.
+            if (from_address != to.address || from_port != to.port)
+                continue;
+            if (n == 0) {
+                report("recvfrom", 0);
+                return -1;
+            }
+            // Without a whole header it cannot be matched to the query.
+            if (n < HEADER_SIZE)
+                continue;
+            if (reply[0] != query[0] || reply[1] != query[1]) {
+                trace("------------\nOld answer:\n");
+                continue;
+            }
+            if (!get_tc(reply)) {
+                trace_answer(n);
+                return n;
+            }
+            trace("truncated answer\n");
+            break;
+        }
+    }
+    return circuit_attempt(query, query_length, reply, reply_size, to, seconds);
+}
+
+} // namespace
+
+int pass_wait(std::int32_t timeout_secs, int pass)
+{
+    auto shifted = static_cast<std::int32_t>(static_cast<std::uint32_t>(timeout_secs) << (pass % 32));
+    return shifted > 0 ? shifted : 1;
+}
+
+int wait_ready(Socket sock, int for_read, int seconds)
+{
+    if (seconds <= 0)
+        seconds = 1;
+    return wait_until(sock, for_read, seconds, deadline_after(seconds), false);
+}
+
+int send_query(const std::uint8_t* query, int query_length, std::uint8_t* reply, int reply_size)
+{
+    const ResolverSettings& settings = resolver_settings;
+    bool circuit = (settings.OptionFlags & OPT_USE_VC) != 0 || query_length > MAX_DATAGRAM_QUERY;
+    if (query_length < HEADER_SIZE)
+        return -1;
+    if (resolver_start() == -1)
+        return -1;
+    for (int pass = 0; pass < settings.retry_count; ++pass) {
+        int seconds = pass_wait(settings.timeout_secs, pass);
+        for (int i = 0; i < server_list.count; ++i) {
+            Target to{server_list.addresses[i], settings.port};
+            int n = circuit ? circuit_attempt(query, query_length, reply, reply_size, to, seconds)
+                            : datagram_attempt(query, query_length, reply, reply_size, to, seconds);
+            if (n >= 0)
+                return n;
+        }
+    }
+    return -1;
+}
