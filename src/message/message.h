@@ -74,7 +74,28 @@ struct Message {
     std::vector<ResourceRecord> additional;
 };
 
-// The Message of a reply of length octets, or nothing when it cannot be decoded.
+// The Message of a reply of length octets, or nothing when the reply is shorter
+// than its header or storage runs out. Decoding stops at the first question or
+// record that does not lie wholly inside the reply (a reply cut short, a name
+// that loops); the section counts in the header then say what was kept.
 std::unique_ptr<Message> decode_message(const std::uint8_t* reply, int length);
+
+// Expands the (possibly compressed) name at position of the message of length
+// octets into out, a text of capacity bytes that is always terminated; a longer
+// text is cut. Returns the octets the name occupies at position, or -1 when the
+// name reaches past the end of the message or follows too many pointers.
+int expand_name(const std::uint8_t* message, int length, int position, char* out, int capacity);
+// Copies the character-string at position into out (CHAR_TEXT_SIZE bytes).
+// Returns the octets it occupies (its length octet + 1), or -1 past the end.
+int copy_char_string(const std::uint8_t* message, int length, int position, char* out);
+// Fills record.rdata from the data at position, as record.rrtype says. Every
+// item must lie inside the message: 0, or -1 when one does not.
+int decode_rdata(const std::uint8_t* message, int length, int position, ResourceRecord& record);
+
 // Prints every section of the Message through the pager.
 void print_message(const Message& message);
+void print_header(const MessageHeader& header);
+void print_question(const Question& question);
+void print_record(const ResourceRecord& record);
+// Each byte as two upper-case hexadecimal digits; nothing for count <= 0.
+void print_hex(const std::uint8_t* bytes, int count);

@@ -1,0 +1,62 @@
+// The one way a reply is read: a position and an end, checked before every read.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+struct Reader {
+    const std::uint8_t* data;   // the start of the message: compression offsets count from here
+    int end;                    // octets in the message
+    int pos;                    // the next octet to read
+};
+
+// Whether n more octets lie between the position and the end.
+inline bool can_read(const Reader& r, int n)
+{
+    return n >= 0 && r.pos >= 0 && r.pos <= r.end && r.end - r.pos >= n;
+}
+
+inline int read_u8(Reader& r, std::uint8_t* value)
+{
+    if (!can_read(r, 1))
+        return -1;
+    *value = r.data[r.pos++];
+    return 0;
+}
+
+inline int read_u16(Reader& r, std::uint16_t* value)
+{
+    if (!can_read(r, 2))
+        return -1;
+    *value = static_cast<std::uint16_t>((r.data[r.pos] << 8) | r.data[r.pos + 1]);
+    r.pos += 2;
+    return 0;
+}
+
+inline int read_u32(Reader& r, std::uint32_t* value)
+{
+    if (!can_read(r, 4))
+        return -1;
+    const std::uint8_t* p = r.data + r.pos;
+    *value = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
+    r.pos += 4;
+    return 0;
+}
+
+inline int read_bytes(Reader& r, void* out, int n)
+{
+    if (!can_read(r, n))
+        return -1;
+    if (n > 0)
+        std::memcpy(out, r.data + r.pos, static_cast<std::size_t>(n));
+    r.pos += n;
+    return 0;
+}
+
+inline int skip_bytes(Reader& r, int n)
+{
+    if (!can_read(r, n))
+        return -1;
+    r.pos += n;
+    return 0;
+}
