@@ -1,0 +1,601 @@
+// The message decoder, name expansion and record data, on hand-built and
+// captured replies.
+#include "message/message.h"
+
+#include "captured_replies.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Octets = std::vector<std::uint8_t>;
+
+Octets cat(std::initializer_list<Octets> parts)
+{
+    Octets out;
+    for (const Octets& p : parts)
+        out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+// A header with the given counts, ID 0xBEEF, QR and RD set.
+Octets header(int qd, int an, int ns, int ar)
+{
+    return {0xBE, 0xEF, 0x81, 0x00,
+            0, static_cast<std::uint8_t>(qd), 0, static_cast<std::uint8_t>(an),
+            0, static_cast<std::uint8_t>(ns), 0, static_cast<std::uint8_t>(ar)};
+}
+
+// Fixed fields of a record: type, class IN, TTL 300, rdlength.
+Octets fixed(int type, int rdlength)
+{
+    return {static_cast<std::uint8_t>(type >> 8), static_cast<std::uint8_t>(type), 0x00, 0x01,
+            0x00, 0x00, 0x01, 0x2C,
+            static_cast<std::uint8_t>(rdlength >> 8), static_cast<std::uint8_t>(rdlength)};
+}
+
+std::unique_ptr<Message> decode(const Octets& o)
+{
+    return decode_message(o.data(), static_cast<int>(o.size()));
+}
+
+// ---------------------------------------------------------------- expand_name
+
+struct NameCase {
+    const char* label;
+    Octets message;
+    int position;
+    std::string text;   // expected text
+    int count;          // expected result
+};
+
+std::vector<NameCase> name_cases()
+{
+    const Octets root = {0x00};
+    const Octets two = {3, 'c', 'o', 'm', 2, 'n', 'z', 0};   // "com.nz" at 0
+    return {
+        {"root alone", {0x00}, 0, "", 1},
+        {"three labels", {3, 'w', 'w', 'w', 7, 'e', 'x', 'a', 'm', 'p', 'l', 'e', 3, 'c', 'o', 'm', 0},
+         0, "www.example.com", 17},
+        {"pointer first", cat({two, {0xC0, 0x00}}), 8, "com.nz", 2},
+        {"label then pointer", cat({two, {4, 'h', 'o', 's', 't', 0xC0, 0x00}}), 8, "host.com.nz", 7},
+        {"label then pointer to root keeps the dot", cat({root, {3, 'a', 'b', 'c', 0xC0, 0x00}}), 1, "abc.", 6},
+        {"pointer to pointer", cat({two, {0xC0, 0x00, 0xC0, 0x08}}), 10, "com.nz", 2},
+        {"label, pointer, label, pointer",
+         cat({two, {2, 'm', 'x', 0xC0, 0x00, 4, 'h', 'o', 's', 't', 0xC0, 0x08}}), 13, "host.mx.com.nz", 7},
+        {"forward pointer", cat({{0xC0, 0x02}, two}), 0, "com.nz", 2},
+        {"length 0x40 taken as a pointer", cat({two, {0x40, 0x00}}), 8, "com.nz", 2},
+        {"length 0x80 taken as a pointer", cat({two, {0x80, 0x00}}), 8, "com.nz", 2},
+        {"dot and unprintable bytes kept", {3, 'a', '.', 0x01, 2, 0xFF, 'Z', 0}, 0, "a.\x01.\xFFZ", 8},
+        {"label of 63", cat({{63}, Octets(63, 'x'), {0}}), 0, std::string(63, 'x'), 65},
+    };
+}
+
+TEST(ExpandName, EdgeCases)
+{
+    for (const NameCase& c : name_cases()) {
+        char out[NAME_TEXT_SIZE];
+        std::memset(out, '#', sizeof out);
+        int count = expand_name(c.message.data(), static_cast<int>(c.message.size()), c.position, out,
+                                NAME_TEXT_SIZE);
+        EXPECT_EQ(count, c.count) << c.label;
+        EXPECT_EQ(std::string(out, std::strlen(out)), c.text) << c.label;
+    }
+}
+
+// Names that do not end inside the message, or whose pointers never end.
+TEST(ExpandName, RefusedNames)
+{
+    Octets chain;   // pointer i points at pointer i-1; pointer 0 at the root at 0
+    chain.push_back(0);
+    for (int i = 0; i < 128; ++i) {
+        int target = i == 0 ? 0 : 1 + 2 * (i - 1);
+        chain.push_back(static_cast<std::uint8_t>(0xC0 | (target >> 8)));
+        chain.push_back(static_cast<std::uint8_t>(target));
+    }
+    const struct {
+        const char* label;
+        Octets message;
+        int position;
+    } cases[] = {
+        {"empty message", {}, 0},
+        {"no root label", {3, 'c', 'o', 'm'}, 0},
+        {"label past the end", {5, 'a', 'b'}, 0},
+        {"pointer missing its second octet", {3, 'c', 'o', 'm', 0xC0}, 0},
+        {"pointer past the end", {0xC0, 0x10}, 0},
+        {"pointer to itself", {0xC0, 0x00}, 0},
+        {"two pointers in a loop", {0xC0, 0x02, 0xC0, 0x00}, 0},
+        {"label and pointer in a loop", {1, 'a', 0xC0, 0x00}, 0},
+        {"position past the end", {0}, 1},
+        {"negative position", {0}, -1},
+        {"128 pointers in a chain", chain, static_cast<int>(chain.size()) - 2},
+    };
+    for (const auto& c : cases) {
+        char out[NAME_TEXT_SIZE];
+        std::memset(out, '#', sizeof out);
+        EXPECT_EQ(expand_name(c.message.data(), static_cast<int>(c.message.size()), c.position, out,
+                              NAME_TEXT_SIZE), -1)
+            << c.label;
+        EXPECT_NE(std::memchr(out, '\0', sizeof out), nullptr) << c.label << ": text not terminated";
+    }
+    // 127 pointers are still followed.
+    char out[NAME_TEXT_SIZE];
+    EXPECT_EQ(expand_name(chain.data(), static_cast<int>(chain.size()), static_cast<int>(chain.size()) - 4, out,
+                          NAME_TEXT_SIZE), 2);
+    EXPECT_STREQ(out, "");
+}
+
+// The text holds at most 254 bytes and its terminator; the count is unaffected.
+TEST(ExpandName, LongTextIsCut)
+{
+    const struct {
+        const char* label;
+        int labels;          // labels of 63 'x'
+        int last;            // then one label of this length (0: none)
+        std::size_t text;    // expected text length
+    } cases[] = {
+        {"253 bytes", 3, 61, 253},
+        {"254 bytes exactly", 3, 62, 254},
+        {"255 bytes cut to 254", 3, 63, 254},
+        {"far longer cut to 254", 8, 0, 254},
+    };
+    for (const auto& c : cases) {
+        Octets m;
+        for (int i = 0; i < c.labels; ++i) {
+            m.push_back(63);
+            m.insert(m.end(), 63, 'x');
+        }
+        if (c.last > 0) {
+            m.push_back(static_cast<std::uint8_t>(c.last));
+            m.insert(m.end(), static_cast<std::size_t>(c.last), 'y');
+        }
+        m.push_back(0);
+        char out[NAME_TEXT_SIZE + 16];
+        std::memset(out, '#', sizeof out);
+        EXPECT_EQ(expand_name(m.data(), static_cast<int>(m.size()), 0, out, NAME_TEXT_SIZE),
+                  static_cast<int>(m.size()))
+            << c.label;
+        EXPECT_EQ(std::strlen(out), c.text) << c.label;
+        EXPECT_EQ(out[NAME_TEXT_SIZE], '#') << c.label << ": written past the capacity";
+    }
+    // A pointer loop that grows the text is refused, not cut.
+    Octets loop = {3, 'a', 'b', 'c', 0xC0, 0x00};
+    char out[NAME_TEXT_SIZE];
+    EXPECT_EQ(expand_name(loop.data(), 6, 0, out, NAME_TEXT_SIZE), -1);
+}
+
+// ---------------------------------------------------------------- decode_message
+
+TEST(DecodeMessage, HeaderFields)
+{
+    // ID 0xFFFF; QR 1, OPCODE 15, AA 1, TC 1, RD 1; RA 1, Z 7, RCODE 15; no entries.
+    Octets m = {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0};
+    auto msg = decode(m);
+    ASSERT_TRUE(msg);
+    const MessageHeader& h = msg->header;
+    EXPECT_EQ(h.id, 0xFFFF);
+    EXPECT_EQ(h.qr, 1);
+    EXPECT_EQ(h.opcode, 15);
+    EXPECT_EQ(h.aa, 1);
+    EXPECT_EQ(h.tc, 1);
+    EXPECT_EQ(h.rd, 1);
+    EXPECT_EQ(h.ra, 1);
+    EXPECT_EQ(h.z, 7);
+    EXPECT_EQ(h.rcode, 15);
+    EXPECT_TRUE(msg->questions.empty() && msg->answers.empty() && msg->authority.empty() &&
+                msg->additional.empty());
+
+    // 0x28 = OPCODE 5, 0x53 = Z 5, RCODE 3.
+    m = {0x12, 0x34, 0x28, 0x53, 0, 0, 0, 0, 0, 0, 0, 0};
+    msg = decode(m);
+    ASSERT_TRUE(msg);
+    EXPECT_EQ(msg->header.id, 0x1234);
+    EXPECT_EQ(msg->header.qr, 0);
+    EXPECT_EQ(msg->header.opcode, 5);
+    EXPECT_EQ(msg->header.rd, 0);
+    EXPECT_EQ(msg->header.z, 5);
+    EXPECT_EQ(msg->header.rcode, 3);
+}
+
+TEST(DecodeMessage, ShorterThanHeaderGivesNothing)
+{
+    Octets m = header(0, 0, 0, 0);
+    for (int n = 0; n < 12; ++n)
+        EXPECT_FALSE(decode_message(m.data(), n)) << n;
+    EXPECT_FALSE(decode_message(nullptr, 12));
+    EXPECT_TRUE(decode_message(m.data(), 12));
+}
+
+// Sections follow each other with no gap, and a record's data never shifts the next.
+TEST(DecodeMessage, SectionsAndRdlength)
+{
+    const Octets m = cat({
+        header(1, 2, 1, 1),
+        {1, 'q', 0}, {0x00, 0x01, 0x00, 0xFF},                    // question q A ANY at 12
+        {0xC0, 0x0C}, fixed(1, 6), {10, 0, 0, 1, 0xAA, 0xBB},     // A with rdlength 6: address from the first 4
+        {0xC0, 0x0C}, fixed(1, 2), {10, 0},                       // A with rdlength 2: address read in full
+        {0xC0, 0x0C}, fixed(2, 3), {1, 'n', 0},                   // NS "n"
+        {0xC0, 0x0C}, fixed(15, 4), {0xFF, 0xFF, 0xC0, 0x0C},     // MX 65535 q
+    });
+    auto msg = decode(m);
+    ASSERT_TRUE(msg);
+    EXPECT_EQ(msg->header.qdcount, 1);
+    ASSERT_EQ(msg->questions.size(), 1u);
+    EXPECT_STREQ(msg->questions[0].qname, "q");
+    EXPECT_EQ(msg->questions[0].qtype, 1);
+    EXPECT_EQ(msg->questions[0].qclass, 255);
+    ASSERT_EQ(msg->answers.size(), 2u);
+    const ResourceRecord& a1 = msg->answers[0];
+    EXPECT_STREQ(a1.name, "q");
+    EXPECT_EQ(a1.rrclass, 1);
+    EXPECT_EQ(a1.ttl, 300u);
+    EXPECT_EQ(a1.rdlength, 6);
+    EXPECT_EQ(Octets(a1.rdata.address, a1.rdata.address + 4), (Octets{10, 0, 0, 1}));
+    const ResourceRecord& a2 = msg->answers[1];
+    EXPECT_EQ(a2.rdlength, 2);
+    // The address runs on into the next record's owner name (C0 0C).
+    EXPECT_EQ(Octets(a2.rdata.address, a2.rdata.address + 4), (Octets{10, 0, 0xC0, 0x0C}));
+    ASSERT_EQ(msg->authority.size(), 1u);
+    EXPECT_EQ(msg->authority[0].rrtype, 2);
+    EXPECT_STREQ(msg->authority[0].rdata.domain, "n");
+    ASSERT_EQ(msg->additional.size(), 1u);
+    EXPECT_EQ(msg->additional[0].rdata.mx.preference, 65535);
+    EXPECT_STREQ(msg->additional[0].rdata.mx.exchange, "q");
+}
+
+// A reply that ends before what it announces keeps every entry that lies wholly
+// inside it, and its counts say how many were kept.
+TEST(DecodeMessage, CutRepliesKeepWholeEntries)
+{
+    const Octets question = {1, 'q', 0, 0x00, 0x01, 0x00, 0x01};
+    const Octets answer = cat({{0xC0, 0x0C}, fixed(1, 4), {192, 0, 2, 1}});
+    const struct {
+        const char* label;
+        Octets message;
+        int qd, an, ns, ar;
+    } cases[] = {
+        {"announces 3 answers, holds 1", cat({header(1, 3, 0, 0), question, answer}), 1, 1, 0, 0},
+        {"announces 65535 of each, holds none", {0, 1, 0x81, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
+         0, 0, 0, 0},
+        {"question cut in its type", cat({header(2, 1, 0, 0), question, {1, 'r', 0, 0x00}}), 1, 0, 0, 0},
+        {"rdlength past the end", cat({header(1, 2, 0, 0), question, answer, {0xC0, 0x0C}, fixed(1, 5),
+                                       {192, 0, 2, 2}}), 1, 1, 0, 0},
+        {"rdlength 65535", cat({header(1, 1, 0, 0), question, {0xC0, 0x0C}, fixed(16, 65535), {3, 'a', 'b', 'c'}}),
+         1, 0, 0, 0},
+        {"A data past the end though rdlength is 0",
+         cat({header(1, 2, 0, 0), question, answer, {0xC0, 0x0C}, fixed(1, 0), {192, 0}}), 1, 1, 0, 0},
+        {"record name points at itself", cat({header(1, 1, 1, 0), question, answer, {0xC0, 0x23}, fixed(1, 4),
+                                   {1, 2, 3, 4}}), 1, 1, 0, 0},
+        {"name in data past the end", cat({header(1, 2, 0, 0), question, answer, {0xC0, 0x0C}, fixed(5, 2),
+                                           {0xC0, 0xF0}}), 1, 1, 0, 0},
+        {"authority cut: additional dropped too",
+         cat({header(1, 1, 1, 1), question, answer, {0xC0, 0x0C}, fixed(2, 4)}), 1, 1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        auto msg = decode(c.message);
+        ASSERT_TRUE(msg) << c.label;
+        const MessageHeader& h = msg->header;
+        EXPECT_EQ(h.qdcount, c.qd) << c.label;
+        EXPECT_EQ(h.ancount, c.an) << c.label;
+        EXPECT_EQ(h.nscount, c.ns) << c.label;
+        EXPECT_EQ(h.arcount, c.ar) << c.label;
+        EXPECT_EQ(msg->questions.size(), static_cast<std::size_t>(c.qd)) << c.label;
+        EXPECT_EQ(msg->answers.size(), static_cast<std::size_t>(c.an)) << c.label;
+        EXPECT_EQ(msg->authority.size(), static_cast<std::size_t>(c.ns)) << c.label;
+        EXPECT_EQ(msg->additional.size(), static_cast<std::size_t>(c.ar)) << c.label;
+    }
+}
+
+// ---------------------------------------------------------------- record data
+
+struct DataCase {
+    const char* label;
+    int type;
+    Octets data;      // the record data; rdlength is its size unless given
+    int rdlength;     // -1: the size of data
+    void (*check)(const RData&);
+};
+
+// Each record sits in a reply whose question name "q" is at 12, so data may point there.
+std::unique_ptr<Message> one_record(int type, const Octets& data, int rdlength)
+{
+    return decode(cat({header(1, 1, 0, 0), {1, 'q', 0, 0, 1, 0, 1}, {0xC0, 0x0C},
+                       fixed(type, rdlength < 0 ? static_cast<int>(data.size()) : rdlength), data}));
+}
+
+TEST(DecodeRdata, EveryType)
+{
+    const DataCase cases[] = {
+        {"A", 1, {192, 0, 2, 7}, -1,
+         [](const RData& d) { EXPECT_EQ(Octets(d.address, d.address + 4), (Octets{192, 0, 2, 7})); }},
+        {"NS compressed", 2, {2, 'n', 's', 0xC0, 0x0C}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "ns.q"); }},
+        {"MD", 3, {1, 'd', 0}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "d"); }},
+        {"MF", 4, {1, 'f', 0}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "f"); }},
+        {"CNAME pointer only", 5, {0xC0, 0x0C}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "q"); }},
+        {"SOA numbers stay unsigned", 6,
+         {1, 'o', 0xC0, 0x0C, 0xC0, 0x0C,
+          0x80, 0x00, 0x00, 0x00,   // serial 2147483648
+          0x00, 0x00, 0x1C, 0x20,   // refresh 7200
+          0x00, 0x00, 0x03, 0x84,   // retry 900
+          0xFF, 0xFF, 0xFF, 0xFF,   // expire 4294967295
+          0x00, 0x00, 0x00, 0x3C},  // minimum 60
+         -1,
+         [](const RData& d) {
+             EXPECT_STREQ(d.soa.origin, "o.q");
+             EXPECT_STREQ(d.soa.mail_addr, "q");
+             EXPECT_EQ(d.soa.serial, 2147483648u);
+             EXPECT_EQ(d.soa.refresh, 7200u);
+             EXPECT_EQ(d.soa.retry, 900u);
+             EXPECT_EQ(d.soa.expire, 4294967295u);
+             EXPECT_EQ(d.soa.minimum, 60u);
+         }},
+        {"MB", 7, {1, 'b', 0}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "b"); }},
+        {"MG", 8, {1, 'g', 0}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "g"); }},
+        {"MR", 9, {1, 'r', 0}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "r"); }},
+        {"NULL", 10, {0, 1, 0xFF}, -1, [](const RData& d) { EXPECT_EQ(d.raw, (Octets{0, 1, 0xFF})); }},
+        {"NULL empty", 10, {}, -1, [](const RData& d) { EXPECT_TRUE(d.raw.empty()); }},
+        {"WKS", 11, {192, 0, 2, 1, 6, 0x00, 0x40, 0x01}, -1,
+         [](const RData& d) {
+             EXPECT_EQ(Octets(d.wks.address, d.wks.address + 4), (Octets{192, 0, 2, 1}));
+             EXPECT_EQ(d.wks.protocol, 6);
+             EXPECT_EQ(d.wks.bitmap, (Octets{0x00, 0x40, 0x01}));
+         }},
+        {"WKS of 5 has no bitmap", 11, {192, 0, 2, 1, 17}, -1,
+         [](const RData& d) {
+             EXPECT_EQ(d.wks.protocol, 17);
+             EXPECT_TRUE(d.wks.bitmap.empty());
+         }},
+        {"WKS shorter than 5: no bitmap, fields read in full", 11, {192, 0, 2, 1, 17}, 3,
+         [](const RData& d) {
+             EXPECT_EQ(d.wks.protocol, 17);
+             EXPECT_TRUE(d.wks.bitmap.empty());
+         }},
+        {"PTR", 12, {4, 'h', 'o', 's', 't', 0xC0, 0x0C}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "host.q"); }},
+        {"HINFO os right after cpu", 13, {3, 'v', 'a', 'x', 4, 'u', 'n', 'i', 'x'}, -1,
+         [](const RData& d) {
+             EXPECT_STREQ(d.hinfo.cpu, "vax");
+             EXPECT_STREQ(d.hinfo.os, "unix");
+         }},
+        {"HINFO two empty strings", 13, {0, 0}, -1,
+         [](const RData& d) {
+             EXPECT_STREQ(d.hinfo.cpu, "");
+             EXPECT_STREQ(d.hinfo.os, "");
+         }},
+        {"MINFO", 14, {1, 'r', 0xC0, 0x0C, 1, 'e', 0}, -1,
+         [](const RData& d) {
+             EXPECT_STREQ(d.minfo.requests, "r.q");
+             EXPECT_STREQ(d.minfo.errors, "e");
+         }},
+        {"MX", 15, {0x00, 0x0A, 0xC0, 0x0C}, -1,
+         [](const RData& d) {
+             EXPECT_EQ(d.mx.preference, 10);
+             EXPECT_STREQ(d.mx.exchange, "q");
+         }},
+        {"TXT keeps the first string only", 16, {2, 'h', 'i', 3, 'y', 'o', 'u'}, -1,
+         [](const RData& d) { EXPECT_STREQ(d.text, "hi"); }},
+        {"TXT empty string", 16, {0}, -1, [](const RData& d) { EXPECT_STREQ(d.text, ""); }},
+        {"TXT of 255 bytes", 16, cat({{255}, Octets(255, 't')}), -1,
+         [](const RData& d) { EXPECT_EQ(std::string(d.text), std::string(255, 't')); }},
+        {"AAAA kept raw", 28, {0x20, 0x01, 0x0D, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, -1,
+         [](const RData& d) { EXPECT_EQ(d.raw.size(), 16u); }},
+        {"type 0 kept raw", 0, {7}, -1, [](const RData& d) { EXPECT_EQ(d.raw, Octets{7}); }},
+        {"type 65535 kept raw", 65535, {1, 2}, -1, [](const RData& d) { EXPECT_EQ(d.raw, (Octets{1, 2})); }},
+    };
+    for (const DataCase& c : cases) {
+        auto msg = one_record(c.type, c.data, c.rdlength);
+        ASSERT_TRUE(msg) << c.label;
+        ASSERT_EQ(msg->answers.size(), 1u) << c.label;
+        EXPECT_EQ(msg->answers[0].rrtype, c.type) << c.label;
+        SCOPED_TRACE(c.label);
+        c.check(msg->answers[0].rdata);
+    }
+}
+
+// Data items that would reach past the end of the reply drop the record.
+TEST(DecodeRdata, ItemsPastTheEnd)
+{
+    const struct {
+        const char* label;
+        int type;
+        Octets data;
+        int rdlength;
+    } cases[] = {
+        {"A of 3 at the end", 1, {1, 2, 3}, 3},
+        {"SOA numbers missing", 6, {0, 0, 0, 0, 0, 1}, 6},
+        {"MX preference only", 15, {0, 1}, 2},
+        {"TXT string longer than the reply", 16, {9, 'a'}, 2},
+        {"HINFO second string missing", 13, {1, 'a'}, 2},
+        {"WKS of 3 at the end", 11, {1, 2, 3}, 3},
+        {"MINFO second name missing", 14, {1, 'a', 0}, 3},
+    };
+    for (const auto& c : cases) {
+        auto msg = one_record(c.type, c.data, c.rdlength);
+        ASSERT_TRUE(msg) << c.label;
+        EXPECT_EQ(msg->header.ancount, 0) << c.label;
+        EXPECT_TRUE(msg->answers.empty()) << c.label;
+    }
+}
+
+TEST(CopyCharString, LengthAndBounds)
+{
+    char out[CHAR_TEXT_SIZE];
+    const Octets empty = {0, 'x'};
+    EXPECT_EQ(copy_char_string(empty.data(), 2, 0, out), 1);
+    EXPECT_STREQ(out, "");
+    const Octets two = {2, 'o', 'k', 'x'};
+    EXPECT_EQ(copy_char_string(two.data(), 4, 0, out), 3);
+    EXPECT_STREQ(out, "ok");
+    EXPECT_EQ(copy_char_string(two.data(), 2, 0, out), -1);   // ends inside the string
+    EXPECT_EQ(copy_char_string(two.data(), 4, 4, out), -1);   // no length octet
+}
+
+// ---------------------------------------------------------------- captured replies
+
+struct Expected {
+    const char* label;
+    int qd, an, ns, ar;
+    int rcode;
+    void (*check)(const Message&);
+};
+
+const ResourceRecord& first_answer(const Message& m) { return m.answers.at(0); }
+
+const Expected EXPECTED[] = {
+    {"a", 1, 2, 2, 2, 0, [](const Message& m) {
+         EXPECT_STREQ(m.questions[0].qname, "host.example");
+         EXPECT_EQ(Octets(m.answers[1].rdata.address, m.answers[1].rdata.address + 4), (Octets{192, 0, 2, 3}));
+         EXPECT_STREQ(m.authority[1].rdata.domain, "ns2.example");
+         EXPECT_STREQ(m.additional[0].name, "ns1.example");
+     }},
+    {"ns", 1, 2, 0, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "ns1.example"); }},
+    {"soa", 1, 1, 2, 2, 0, [](const Message& m) {
+         const SoaData& s = first_answer(m).rdata.soa;
+         EXPECT_STREQ(s.origin, "ns1.example");
+         EXPECT_STREQ(s.mail_addr, "hostmaster.example");
+         EXPECT_EQ(s.serial, 2147483649u);
+         EXPECT_EQ(s.minimum, 3600u);
+         EXPECT_EQ(m.authority[0].rdlength, 2);   // a pointer into the SOA data
+         EXPECT_STREQ(m.authority[0].rdata.domain, "ns1.example");
+     }},
+    {"mx", 1, 2, 2, 3, 0, [](const Message& m) {
+         EXPECT_EQ(first_answer(m).rdata.mx.preference, 65535);
+         EXPECT_STREQ(first_answer(m).rdata.mx.exchange, "mail.example");
+         EXPECT_STREQ(m.answers[1].rdata.mx.exchange, "mail.example");   // a pointer into the first MX
+     }},
+    {"cname", 1, 3, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "host.example"); }},
+    {"mb", 1, 1, 2, 4, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "host.example"); }},
+    {"mg", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "user.example"); }},
+    {"mr", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "other.example"); }},
+    {"md", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "host.example"); }},
+    {"mf", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "host.example"); }},
+    {"minfo", 1, 1, 2, 2, 0, [](const Message& m) {
+         EXPECT_STREQ(first_answer(m).rdata.minfo.requests, "owner.example");
+         EXPECT_STREQ(first_answer(m).rdata.minfo.errors, "errors.example");
+     }},
+    {"hinfo", 1, 1, 2, 2, 0, [](const Message& m) {
+         EXPECT_STREQ(first_answer(m).rdata.hinfo.cpu, "PDP-11");
+         EXPECT_STREQ(first_answer(m).rdata.hinfo.os, "UNIX");
+     }},
+    {"hinfo0", 1, 1, 2, 2, 0, [](const Message& m) {
+         EXPECT_STREQ(first_answer(m).rdata.hinfo.cpu, "");
+         EXPECT_STREQ(first_answer(m).rdata.hinfo.os, "");
+     }},
+    {"txt", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.text, "first string"); }},
+    {"txt0", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.text, ""); }},
+    {"wks", 1, 1, 2, 2, 0, [](const Message& m) {
+         const WksData& w = first_answer(m).rdata.wks;
+         EXPECT_EQ(w.protocol, 6);
+         EXPECT_EQ(w.bitmap.size(), 11u);   // ports 25 and 80
+         EXPECT_EQ(w.bitmap[3], 0x40);
+         EXPECT_EQ(w.bitmap[10], 0x80);
+     }},
+    {"wks17", 1, 1, 2, 2, 0, [](const Message& m) {
+         EXPECT_EQ(first_answer(m).rdata.wks.protocol, 17);
+         EXPECT_EQ(first_answer(m).rdata.wks.bitmap, (Octets{0, 0, 0, 0, 0, 0, 4}));   // port 53
+     }},
+    {"null", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_EQ(first_answer(m).rdata.raw, (Octets{1, 2, 3})); }},
+    {"null0", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_TRUE(first_answer(m).rdata.raw.empty()); }},
+    {"aaaa", 1, 1, 2, 2, 0, [](const Message& m) {
+         EXPECT_EQ(first_answer(m).rdata.raw,
+                   (Octets{0x20, 0x01, 0x0D, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
+     }},
+    {"srv", 1, 1, 2, 4, 0, [](const Message& m) { EXPECT_EQ(first_answer(m).rdata.raw.size(), 20u); }},
+    {"ptr", 1, 1, 1, 0, 0, [](const Message& m) {
+         EXPECT_STREQ(m.questions[0].qname, "1.2.0.192.in-addr.arpa");
+         EXPECT_STREQ(first_answer(m).rdata.domain, "host.example");
+     }},
+    {"any", 1, 1, 0, 0, 0, [](const Message& m) { EXPECT_EQ(m.questions[0].qclass, 255); }},
+    {"nxdomain", 1, 0, 1, 0, 3, [](const Message& m) { EXPECT_EQ(m.authority[0].rrtype, 6); }},
+};
+
+TEST(CapturedReplies, DecodeInFull)
+{
+    ASSERT_EQ(sizeof EXPECTED / sizeof EXPECTED[0], sizeof CAPTURED_REPLIES / sizeof CAPTURED_REPLIES[0]);
+    for (std::size_t i = 0; i < sizeof EXPECTED / sizeof EXPECTED[0]; ++i) {
+        const Expected& e = EXPECTED[i];
+        ASSERT_STREQ(e.label, CAPTURED_REPLIES[i].label);
+        SCOPED_TRACE(e.label);
+        auto msg = decode(octets_from_hex(CAPTURED_REPLIES[i].hex));
+        ASSERT_TRUE(msg);
+        const MessageHeader& h = msg->header;
+        EXPECT_EQ(h.qr, 1);
+        EXPECT_EQ(h.rcode, e.rcode);
+        ASSERT_EQ(h.qdcount, e.qd);
+        ASSERT_EQ(h.ancount, e.an);
+        ASSERT_EQ(h.nscount, e.ns);
+        ASSERT_EQ(h.arcount, e.ar);
+        e.check(*msg);
+    }
+}
+
+// Every prefix of every real reply decodes safely; what is kept only grows with
+// the prefix, and each kept entry is the same as in the whole reply.
+TEST(CapturedReplies, EveryPrefix)
+{
+    for (const CapturedReply& c : CAPTURED_REPLIES) {
+        SCOPED_TRACE(c.label);
+        const Octets whole = octets_from_hex(c.hex);
+        auto full = decode(whole);
+        ASSERT_TRUE(full);
+        int kept_before = 0;
+        for (std::size_t n = 0; n <= whole.size(); ++n) {
+            Octets prefix(whole.begin(), whole.begin() + static_cast<long>(n));   // exact size: ASan sees overreads
+            auto msg = decode(prefix);
+            if (n < 12) {
+                EXPECT_FALSE(msg) << n;
+                continue;
+            }
+            ASSERT_TRUE(msg) << n;
+            const MessageHeader& h = msg->header;
+            int kept = h.qdcount + h.ancount + h.nscount + h.arcount;
+            EXPECT_GE(kept, kept_before) << n;
+            kept_before = kept;
+            EXPECT_EQ(msg->questions.size(), h.qdcount);
+            EXPECT_EQ(msg->answers.size(), h.ancount);
+            // Sections fill in order: a later section has entries only when the earlier ones are complete.
+            if (h.ancount > 0) {
+                EXPECT_EQ(h.qdcount, full->header.qdcount) << n;
+            }
+            if (h.nscount > 0) {
+                EXPECT_EQ(h.ancount, full->header.ancount) << n;
+            }
+            if (h.arcount > 0) {
+                EXPECT_EQ(h.nscount, full->header.nscount) << n;
+            }
+            for (std::size_t i = 0; i < msg->answers.size(); ++i) {
+                EXPECT_STREQ(msg->answers[i].name, full->answers[i].name) << n;
+                EXPECT_EQ(msg->answers[i].rdlength, full->answers[i].rdlength) << n;
+            }
+        }
+        EXPECT_EQ(kept_before, full->header.qdcount + full->header.ancount + full->header.nscount +
+                                   full->header.arcount);
+    }
+}
+
+// The A reply cut at each record boundary keeps exactly the records before it.
+TEST(CapturedReplies, CutAtRecordBoundaries)
+{
+    const Octets whole = octets_from_hex(REPLY_A);
+    const struct {
+        int length;
+        int qd, an, ns, ar;
+    } cases[] = {
+        {12, 0, 0, 0, 0}, {29, 0, 0, 0, 0}, {30, 1, 0, 0, 0}, {45, 1, 0, 0, 0}, {46, 1, 1, 0, 0},
+        {62, 1, 2, 0, 0}, {80, 1, 2, 1, 0}, {98, 1, 2, 2, 0}, {114, 1, 2, 2, 1}, {129, 1, 2, 2, 1},
+        {130, 1, 2, 2, 2},
+    };
+    for (const auto& c : cases) {
+        auto msg = decode_message(whole.data(), c.length);
+        ASSERT_TRUE(msg) << c.length;
+        EXPECT_EQ(msg->header.qdcount, c.qd) << c.length;
+        EXPECT_EQ(msg->header.ancount, c.an) << c.length;
+        EXPECT_EQ(msg->header.nscount, c.ns) << c.length;
+        EXPECT_EQ(msg->header.arcount, c.ar) << c.length;
+    }
+}
+
+}  // namespace
