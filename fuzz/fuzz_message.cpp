@@ -1,0 +1,19 @@
+// Decodes arbitrary octets as a reply and prints the Message into a sink.
+#include "message/message.h"
+#include "shell/pager.h"
+
+#include <cstdio>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static bool sink = std::freopen("/dev/null", "w", stdout) != nullptr;
+    (void)sink;
+    if (size > 65535)
+        return 0;
+    auto message = decode_message(data, static_cast<int>(size));
+    if (message) {
+        page_line_count = 0;   // as the shell does before each command
+        print_message(*message);
+    }
+    return 0;
+}
