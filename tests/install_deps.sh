@@ -5,6 +5,7 @@ PACKAGES=(
   cmake make g++ python3 iproute2 util-linux
   googletest libgtest-dev
   clang libclang-rt-dev
+  nsd
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

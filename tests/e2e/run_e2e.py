@@ -4,7 +4,13 @@
 A case is tests/e2e/cases/NAME.in (the lines typed) with NAME.out, the exact
 standard output expected, and optionally NAME.err, the exact standard error.
 In an expected file the line "@startup" stands for the start-up text in
-tests/e2e/startup.txt. Only what must vary is masked: the query ID.
+tests/e2e/startup.txt, and "@error(NAME)" for the platform's text of a socket
+error (the one thing that differs between the platforms). Only what must vary
+is masked: the query ID.
+
+A case that needs a broken or hostile server has NAME.fake, a script for
+tests/fake_server.py, which runs while the case runs; when NAME.sent exists,
+the queries the fake server received must be exactly those it lists.
 
 Must run inside tests/netns.sh. Usage: run_e2e.py [--exe CMD] [--wine] [NAME...]
 """
@@ -13,16 +19,53 @@ import os
 import re
 import subprocess
 import sys
+import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CASES = os.path.join(HERE, "cases")
 ID_LINE = re.compile(rb"^(\tID=)\d+", re.M)
+FAKE_SERVER = os.path.join(HERE, "..", "fake_server.py")
+
+# The text each platform gives for a socket error: strerror on POSIX, the
+# system's message text on Windows.
+ERROR_TEXTS = {
+    "posix": {
+        "none": b"Success",
+        "refused": b"Connection refused",
+    },
+    "windows": {
+        "none": b"The operation completed successfully.",
+        "refused": b"No connection could be made because the target machine actively refused it.",
+    },
+}
+ERROR_TOKEN = re.compile(rb"@error\((\w+)\)")
+platform = "posix"
 
 
 def expected(path, startup):
     with open(path, "rb") as f:
         text = f.read()
+    text = ERROR_TOKEN.sub(lambda m: ERROR_TEXTS[platform][m.group(1).decode()], text)
     return text.replace(b"@startup\n", startup)
+
+
+def start_fake(script, log):
+    proc = subprocess.Popen([sys.executable, FAKE_SERVER, script, log],
+                            stdout=subprocess.PIPE, text=True)
+    if proc.stdout.readline().strip() != "ready":
+        proc.kill()
+        proc.wait()
+        return None
+    return proc
+
+
+def stop_fake(proc):
+    proc.terminate()
+    try:
+        proc.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
 
 
 def mask(out):
@@ -41,12 +84,34 @@ def run_case(name, command, startup, timeout):
     base = os.path.join(CASES, name)
     with open(base + ".in", "rb") as f:
         stdin = f.read()
+    fake = None
+    if os.path.exists(base + ".fake"):
+        log = tempfile.NamedTemporaryFile(prefix="kestrel-fake-", delete=False).name
+        fake = start_fake(base + ".fake", log)
+        if fake is None:
+            print(f"FAIL {name}: the fake server did not start")
+            os.unlink(log)
+            return False
     try:
         proc = subprocess.run(command, input=stdin, capture_output=True, timeout=timeout)
     except subprocess.TimeoutExpired:
         print(f"FAIL {name}: no end within {timeout} s")
         return False
+    finally:
+        if fake:
+            stop_fake(fake)
     ok = True
+    if fake:
+        with open(log, "rb") as f:
+            sent = f.read()
+        os.unlink(log)
+        if os.path.exists(base + ".sent"):
+            with open(base + ".sent", "rb") as f:
+                want = f.read()
+            if want != sent:
+                print(f"FAIL {name}: the fake server received other queries")
+                show_diff(".sent", want, sent)
+                ok = False
     if proc.returncode != 0:
         print(f"FAIL {name}: exit status {proc.returncode}")
         ok = False
@@ -69,6 +134,9 @@ def main():
     ap.add_argument("--timeout", type=int, default=60)
     ap.add_argument("names", nargs="*")
     args = ap.parse_args()
+    global platform
+    if "wine" in args.exe or args.exe.endswith(".exe"):
+        platform = "windows"
     with open(os.path.join(HERE, "startup.txt"), "rb") as f:
         startup = f.read()
     command = args.exe.split()
