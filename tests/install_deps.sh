@@ -6,6 +6,7 @@ PACKAGES=(
   googletest libgtest-dev
   clang libclang-rt-dev
   nsd
+  netbase   # /etc/protocols: WKS protocol names
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
