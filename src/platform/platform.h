@@ -71,6 +71,13 @@ int read_command_line(const char* prompt, char* line, int size);
 // Waits for one key press that gives a character, without echo, and consumes it.
 // Returns 0 after the key, or -1 at once when standard input is no console.
 int wait_for_key();
+// Tab completion for lines typed at a terminal. The shell may point this at a
+// function that appends to words every completion of the word that ends where
+// before_cursor ends (each with the character that follows it) and returns the
+// offset of that word in before_cursor. Only the POSIX line editor calls it; the
+// Windows console edits lines itself and has no use for it.
+using CompleteFunction = int (*)(const char* before_cursor, std::vector<std::string>& words);
+inline CompleteFunction complete_word = nullptr;
 
 // ---- the system's configuration ----------------------------------------------
 

@@ -14,6 +14,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#ifdef KESTREL_HAVE_LIBEDIT
+#include <histedit.h>
+#endif
+
 namespace {
 
 sockaddr_in make_address(std::uint32_t address, std::uint16_t port)
@@ -33,7 +37,9 @@ Socket open_socket(int type)
     return fd < 0 ? NO_SOCKET : static_cast<Socket>(fd);
 }
 
-// Puts the terminal on fd into raw mode for as long as it lives.
+// Puts the terminal on fd into raw mode for as long as it lives. No input is
+// flushed either way: a key typed before the pause still answers it, as on a
+// console, and nothing typed after the key is lost.
 struct RawTerminal {
     int fd;
     termios saved{};
@@ -47,12 +53,12 @@ struct RawTerminal {
         raw.c_iflag &= ~(IXON | ICRNL);
         raw.c_cc[VMIN] = 1;
         raw.c_cc[VTIME] = 0;
-        active = tcsetattr(fd, TCSAFLUSH, &raw) == 0;
+        active = tcsetattr(fd, TCSADRAIN, &raw) == 0;
     }
     ~RawTerminal()
     {
         if (active)
-            tcsetattr(fd, TCSAFLUSH, &saved);
+            tcsetattr(fd, TCSADRAIN, &saved);
     }
     RawTerminal(const RawTerminal&) = delete;
     RawTerminal& operator=(const RawTerminal&) = delete;
@@ -62,11 +68,16 @@ struct RawTerminal {
 int read_byte(int fd, int ms)
 {
     pollfd p{fd, POLLIN, 0};
-    int r = poll(&p, 1, ms);
+    int r;
+    while ((r = poll(&p, 1, ms)) < 0 && errno == EINTR) {
+    }
     if (r <= 0)
         return -1;
     unsigned char c;
-    return read(fd, &c, 1) == 1 ? c : -1;
+    ssize_t n;
+    while ((n = read(fd, &c, 1)) < 0 && errno == EINTR) {
+    }
+    return n == 1 ? c : -1;
 }
 
 } // namespace
@@ -188,7 +199,8 @@ const char* protocol_name(int number)
     return p ? p->p_name : nullptr;
 }
 
-int read_command_line(const char* prompt, char* line, int size)
+// Lines from a pipe or a file, and from a terminal when there is no line editor.
+static int read_plain_line(const char* prompt, char* line, int size)
 {
     std::fputs(prompt, stdout);
     std::fflush(stdout);
@@ -203,6 +215,126 @@ int read_command_line(const char* prompt, char* line, int size)
     }
     line[kept] = '\0';
     return any ? kept : -1;
+}
+
+#ifdef KESTREL_HAVE_LIBEDIT
+// Lines typed at a terminal go through libedit: editing keys, a history of this
+// run's lines (never written to a file) and Tab completion through complete_word.
+// libedit sets its own terminal modes only inside el_gets and puts the saved ones
+// back before returning, so the pager's key wait never meets them.
+namespace {
+
+EditLine* editor = nullptr;
+History* line_history = nullptr;
+const char* editor_prompt_text = "";
+
+char* editor_prompt(EditLine*) { return const_cast<char*>(editor_prompt_text); }
+
+// Tab: a single completion, or the longer beginning all completions share, replaces
+// the typed word; otherwise the completions are listed under the line.
+unsigned char complete_at_cursor(EditLine* el, int)
+{
+    if (!complete_word)
+        return CC_ERROR;
+    const LineInfo* info = el_line(el);
+    std::string before(info->buffer, static_cast<size_t>(info->cursor - info->buffer));
+    std::vector<std::string> words;
+    int start = complete_word(before.c_str(), words);
+    if (words.empty() || start < 0 || start > static_cast<int>(before.size()))
+        return CC_ERROR;
+    std::string shared = words[0];
+    for (const std::string& w : words) {
+        size_t n = 0;
+        while (n < shared.size() && n < w.size() && shared[n] == w[n])
+            ++n;
+        shared.resize(n);
+    }
+    int typed = static_cast<int>(before.size()) - start;
+    if (words.size() == 1 || static_cast<int>(shared.size()) > typed) {
+        el_deletestr(el, typed);
+        return el_insertstr(el, shared.c_str()) == 0 ? CC_REFRESH : CC_ERROR;
+    }
+    std::fputc('\n', stdout);
+    for (const std::string& w : words) {
+        std::string shown = w.back() == ' ' ? w.substr(0, w.size() - 1) : w;
+        std::fprintf(stdout, "%s  ", shown.c_str());
+    }
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+    return CC_REDISPLAY;
+}
+
+int start_editor()
+{
+    editor = el_init("kestrel", stdin, stdout, stderr);
+    line_history = history_init();
+    if (!editor || !line_history)
+        return -1;
+    HistEvent event;
+    history(line_history, &event, H_SETSIZE, 500);
+    history(line_history, &event, H_SETUNIQUE, 1);
+    el_set(editor, EL_EDITOR, "emacs");
+    el_set(editor, EL_SIGNAL, 1);   // a signal while editing restores the terminal first
+    el_set(editor, EL_PROMPT, editor_prompt);
+    el_set(editor, EL_HIST, history, line_history);
+    el_set(editor, EL_ADDFN, "kestrel-complete", "complete the word before the cursor", complete_at_cursor);
+    el_set(editor, EL_BIND, "^I", "kestrel-complete", nullptr);
+    // The keys people expect of a shell line, whatever the terminal description says.
+    static const char* const BINDINGS[][2] = {
+        {"^W", "ed-delete-prev-word"}, {"^U", "vi-kill-line-prev"},
+        {"\\e[H", "ed-move-to-beg"},   {"\\e[F", "ed-move-to-end"},
+        {"\\eOH", "ed-move-to-beg"},   {"\\eOF", "ed-move-to-end"},
+        {"\\e[1~", "ed-move-to-beg"},  {"\\e[4~", "ed-move-to-end"},
+        {"\\e[7~", "ed-move-to-beg"},  {"\\e[8~", "ed-move-to-end"},
+        {"\\e[3~", "ed-delete-next-char"},
+        {"\\e[1;5D", "ed-prev-word"},  {"\\e[1;5C", "em-next-word"},
+        {"\\e[1;3D", "ed-prev-word"},  {"\\e[1;3C", "em-next-word"},
+    };
+    for (const auto& b : BINDINGS)
+        el_set(editor, EL_BIND, b[0], b[1], nullptr);
+    return 0;
+}
+
+int read_edited_line(const char* prompt, char* line, int size)
+{
+    editor_prompt_text = prompt;
+    std::fflush(stdout);
+    int count = 0;
+    const char* text = el_gets(editor, &count);
+    if (!text || count <= 0) {
+        // Ctrl+D on an empty line: end the prompt's line before the program ends.
+        std::fputc('\n', stdout);
+        return -1;
+    }
+    int kept = 0;
+    while (kept < count && text[kept] != '\n' && kept < size - 1) {
+        line[kept] = text[kept];
+        ++kept;
+    }
+    line[kept] = '\0';
+    if (kept > 0) {
+        HistEvent event;
+        std::string entry(text, static_cast<size_t>(count));
+        if (entry.back() == '\n')
+            entry.pop_back();
+        history(line_history, &event, H_ENTER, entry.c_str());
+    }
+    return kept;
+}
+
+} // namespace
+#endif
+
+int read_command_line(const char* prompt, char* line, int size)
+{
+#ifdef KESTREL_HAVE_LIBEDIT
+    static int editing = -1;   // decided at the first line: -1 not yet, 0 no, 1 yes
+    if (editing < 0)
+        editing = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO) && start_editor() == 0;
+    if (editing)
+        return read_edited_line(prompt, line, size);
+#endif
+    return read_plain_line(prompt, line, size);
 }
 
 int wait_for_key()

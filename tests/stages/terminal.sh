@@ -1,0 +1,221 @@
+#!/usr/bin/env bash
+# The client in a real terminal: tmux runs it in a pane, send-keys types as a
+# person would and capture-pane reads the screen. Covers line editing, history
+# and Tab completion, and the pager's key wait (which keys continue, which do
+# not, that the key is consumed, that the request is wiped) and that the
+# terminal's modes are the same after the program as before it.
+#   tests/stages/terminal.sh [EXE]     (default build/kestrel)
+# Runs itself inside tests/netns.sh, and there in a mount namespace of its own,
+# where /etc/resolv.conf names 30 loopback servers so that `set all` lists 30.
+# Every wait polls the screen for what must appear, with a generous bound.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+exe=$(realpath "${1:-build/kestrel}")
+
+if [ "${KESTREL_IN_NETNS:-}" != 1 ]; then
+  exec tests/netns.sh bash "$0" "$exe"
+fi
+if [ "${KESTREL_TERMINAL_MOUNTS:-}" != 1 ]; then
+  KESTREL_TERMINAL_MOUNTS=1 exec unshare -m bash "$0" "$exe"
+fi
+
+dir=$(mktemp -d /tmp/kestrel-terminal.XXXXXX)
+sock=$dir/tmux.sock
+trap 'tmux -S "$sock" kill-server 2>/dev/null || true; rm -rf "$dir"' EXIT
+
+for i in $(seq 1 30); do echo "nameserver 127.0.0.$i"; done > "$dir/resolv.conf"
+chmod 644 "$dir/resolv.conf"
+mount --bind "$dir/resolv.conf" /etc/resolv.conf
+
+cat > "$dir/tmux.conf" <<'EOF'
+set -g default-terminal screen
+set -g history-limit 10000
+set -g escape-time 0
+EOF
+
+# The pane: the terminal's modes before and after the program, and its status.
+cat > "$dir/pane.sh" <<'EOF'
+d=$1 exe=$2 run=$3
+stty -a > "$d/$run.stty-before"
+"$exe"
+echo $? > "$d/$run.status"
+stty -a > "$d/$run.stty-after"
+echo "pane done"
+read -r _
+EOF
+
+BOUND=${TERMINAL_WAIT_SECONDS:-60}
+failures=0
+session=
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+tm() { tmux -S "$sock" "$@"; }
+keys() { tm send-keys -t "$session" "$@"; }
+typed() { tm send-keys -t "$session" -l "$1"; }
+screen() { tm capture-pane -p -t "$session"; }
+everything() { tm capture-pane -p -S - -E - -t "$session"; }
+
+# Polls until the command's output satisfies the test; dumps the screen on giving up.
+wait_until() {   # wait_until DESCRIPTION COMMAND...
+  local what=$1; shift
+  local tries=$((BOUND * 10))
+  while [ $tries -gt 0 ]; do
+    if "$@"; then return 0; fi
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  fail "no $what within ${BOUND}s; screen:"
+  screen | sed 's/^/  | /'
+  return 1
+}
+
+# The visible line holding the cursor, and whether it equals a text (trailing blanks ignored).
+cursor_line() {
+  local y; y=$(tm display -p -t "$session" '#{cursor_y}')
+  screen | sed -n "$((y + 1))p" | sed 's/[[:space:]]*$//'
+}
+line_above_cursor() {
+  local y; y=$(tm display -p -t "$session" '#{cursor_y}')
+  screen | sed -n "${y}p" | sed 's/^[[:space:]]*//; s/[[:space:]]*$//'
+}
+cursor_line_is() { [ "$(cursor_line)" = "$1" ]; }
+screen_has() { screen | grep -qF -- "$1"; }
+# Lines of the whole pane history equal to a text, leading and trailing blanks ignored.
+count_lines() { everything | sed 's/^[[:space:]]*//; s/[[:space:]]*$//' | grep -cxF -- "$1" || true; }
+count_is() { [ "$(count_lines "$1")" -eq "$2" ]; }
+
+# The pane's terminal modes, as stty prints them.
+pane_modes() { stty -a -F "$(tm display -p -t "$session" '#{pane_tty}')"; }
+# The pager waits with line input, echo and signal keys off.
+in_key_wait() { pane_modes | grep -qw -- -icanon && pane_modes | grep -qw -- -echo && pane_modes | grep -qw -- -isig; }
+paused() { cursor_line_is "Press any key to continue..." && in_key_wait; }
+at_prompt() { cursor_line_is ">"; }
+
+start() {   # start RUN
+  session=$1
+  tm -f "$dir/tmux.conf" new-session -d -s "$session" -x 100 -y 50 \
+    "bash $dir/pane.sh $dir $exe $session"
+  wait_until "prompt after start-up" at_prompt
+}
+
+# `set all` shows 30 servers and 3 option lines: the pager stops after the
+# 24th counted line, the 23rd server, with the request on the next line.
+pause_listing() {   # pause_listing: runs `set all` and waits for its pause
+  local listed; listed=$(count_lines "127.0.0.23")
+  typed "set all"; keys Enter
+  wait_until "pause after 24 lines" paused || return 1
+  [ "$(line_above_cursor)" = "127.0.0.23" ] || fail "the pause did not come right after the 23rd server"
+  count_is "127.0.0.24" "$listed" || fail "the listing ran past the 24th line before the key"
+  return 0
+}
+
+# The end of a listing and the prompt after it, with the request wiped.
+listing_done() { at_prompt && screen | tail -n +1 | grep -qF "CLASS="; }
+check_continued() {   # check_continued KEY-NAME
+  wait_until "end of the listing after $1" listing_done || return 1
+  screen_has "Press any key" && fail "the request is still on the screen after $1"
+  # The request's line now holds the 24th line of the listing: blank before it was written over.
+  everything | sed 's/[[:space:]]*$//' | grep -A1 -F "127.0.0.23" | tail -1 | grep -qx "[[:space:]]*127\.0\.0\.24" ||
+    fail "the line after the pause is not the 24th server after $1"
+}
+
+set_all_shows() {   # set_all_shows TEXT: `set all` (with its pause) lists TEXT
+  pause_listing || return 1
+  keys Space
+  check_continued "Space" || return 1
+  screen | grep -qF -- "$1" || fail "set all does not show $1"
+}
+
+echo "--- line editing, history, completion and the pager"
+start edit
+
+# Tab completion: the command word, the option word, the mnemonic after "=".
+# 'se' begins two commands: Tab lists both and keeps the line; one more letter decides.
+typed "se"; keys Tab
+wait_until "the commands beginning with se" screen_has "server  set"
+wait_until "the line kept after the list" cursor_line_is ">se"
+typed "t"; keys Tab
+wait_until "'set' completed to 'set '" cursor_line_is ">set"
+typed "ty"; keys Tab
+wait_until "'set ty' completed to 'set type='" cursor_line_is ">set type="
+typed "m"; keys Tab
+wait_until "the list of types beginning with m" screen_has "MINFO"
+typed "x"; keys Tab
+wait_until "'set type=mx' completed" cursor_line_is ">set type=MX"
+keys Enter
+wait_until "prompt after set type=MX" at_prompt
+set_all_shows "TYPE=MX"
+
+typed "set CL"; keys Tab
+wait_until "'set CL' completed to 'set class='" cursor_line_is ">set class="
+typed "ch"; keys Tab
+wait_until "'set class=ch' completed" cursor_line_is ">set class=CHAOS"
+keys Enter
+wait_until "prompt after set class=CHAOS" at_prompt
+set_all_shows "CLASS=CHAOS"
+
+# History: the up arrow brings back "set class=CHAOS" over "set all"; edit it.
+keys Up Up
+wait_until "recalled line" cursor_line_is ">set class=CHAOS"
+keys BSpace BSpace BSpace BSpace BSpace
+typed "IN"
+keys C-a; typed "  "; keys C-e
+wait_until "edited line" cursor_line_is ">  set class=IN"
+keys Enter
+wait_until "prompt after the edited line" at_prompt
+set_all_shows "CLASS=IN"
+# Ctrl+U drops the line typed so far, Ctrl+W the word before the cursor.
+typed "nonsense words"; keys C-u
+typed "set type=NS junk"; keys C-w
+wait_until "line after Ctrl+U and Ctrl+W" cursor_line_is ">set type=NS"
+keys Enter
+wait_until "prompt after Ctrl+U and Ctrl+W" at_prompt
+set_all_shows "TYPE=NS"
+
+# Keys that give no character do not continue: Shift with an arrow, the arrow
+# keys, function keys, Home; nor does a change of the window's size. Had one of
+# them continued, the letter after them would reach the next command line.
+pause_listing
+keys S-Left; keys Up; keys Left; keys F1; keys F5; keys Home
+tm resize-window -t "$session" -x 90 -y 50
+wait_until "the pane to shrink" test "$(tm display -p -t "$session" '#{pane_width}')" = 90
+in_key_wait || fail "the pause ended without a key"
+keys x
+check_continued "a letter"
+in_key_wait && fail "the terminal stayed in the key wait's modes"
+prompts=$(count_lines ">set all")
+typed "set all"; keys Enter
+# The letter was consumed: the command line holds exactly what was typed after it.
+wait_until "the next command line, free of the letter" count_is ">set all" $((prompts + 1))
+wait_until "pause after 24 lines" paused
+# Ctrl+C is an ordinary key at the pause: it continues and the program goes on.
+keys C-c
+check_continued "Ctrl+C"
+set_all_shows "TYPE=NS"
+# A lone Escape continues too.
+pause_listing
+keys Escape
+check_continued "Escape"
+set_all_shows "CLASS=IN"
+
+typed "exit"; keys Enter
+wait_until "the program's end" screen_has "pane done"
+[ "$(cat "$dir/edit.status" 2>/dev/null)" = 0 ] || fail "exit ended with status $(cat "$dir/edit.status" 2>/dev/null)"
+# The first line of stty -a gives the window's size, which the test changed.
+diff <(tail -n +2 "$dir/edit.stty-before") <(tail -n +2 "$dir/edit.stty-after") ||
+  fail "the terminal's modes differ after exit"
+
+echo "--- Ctrl+D on an empty line"
+start eof
+typed "set al"; keys Tab
+wait_until "'set al' completed" cursor_line_is ">set all"
+keys C-u C-d
+wait_until "the program's end" screen_has "pane done"
+[ "$(cat "$dir/eof.status" 2>/dev/null)" = 0 ] || fail "Ctrl+D ended with status $(cat "$dir/eof.status" 2>/dev/null)"
+diff "$dir/eof.stty-before" "$dir/eof.stty-after" || fail "the terminal's modes differ after Ctrl+D"
+
+if [ "$failures" -gt 0 ]; then
+  echo "terminal: $failures failed"
+  exit 1
+fi
+echo "terminal: all passed"
