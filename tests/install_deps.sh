@@ -7,6 +7,7 @@ PACKAGES=(
   clang libclang-rt-dev
   nsd
   netbase   # /etc/protocols: WKS protocol names
+  libedit-dev tmux   # line editing at a terminal, and the tests that type into one
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
