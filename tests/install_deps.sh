@@ -8,6 +8,7 @@ PACKAGES=(
   nsd
   netbase   # /etc/protocols: WKS protocol names
   libedit-dev tmux   # line editing at a terminal, and the tests that type into one
+  groff-base bsdextrautils dpkg-dev   # the manual page's checks and text copy, the Debian package
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
