@@ -1,5 +1,5 @@
 # The two set-up commands of the README, and a few more.
-.PHONY: run test build bench package clean
+.PHONY: run test build bench package package-deb clean
 
 build:
 	cmake -S . -B build >/dev/null
@@ -12,6 +12,14 @@ run:
 
 test:
 	bash tests/run_all.sh
+
+# The release package: build-pkg/kestrel_<version>_amd64.deb.
+package: package-deb
+
+package-deb:
+	cmake -S . -B build-pkg -DCMAKE_BUILD_TYPE=Release -DKESTREL_TESTS=OFF >/dev/null
+	cmake --build build-pkg -j$$(nproc)
+	cd build-pkg && cpack
 
 clean:
 	rm -rf build build-*
