@@ -84,7 +84,7 @@ def run_case(name, command, startup, timeout):
     base = os.path.join(CASES, name)
     with open(base + ".in", "rb") as f:
         stdin = f.read()
-    fake = None
+    fake = sent = None
     if os.path.exists(base + ".fake"):
         log = tempfile.NamedTemporaryFile(prefix="kestrel-fake-", delete=False).name
         fake = start_fake(base + ".fake", log)
@@ -100,11 +100,11 @@ def run_case(name, command, startup, timeout):
     finally:
         if fake:
             stop_fake(fake)
+            with open(log, "rb") as f:
+                sent = f.read()
+            os.unlink(log)
     ok = True
     if fake:
-        with open(log, "rb") as f:
-            sent = f.read()
-        os.unlink(log)
         if os.path.exists(base + ".sent"):
             with open(base + ".sent", "rb") as f:
                 want = f.read()

@@ -28,8 +28,9 @@ sed -e "s|@STATE@|$state|g" -e "s|@ZONES@|$tests/zones|g" "$tests/nsd/nsd.conf" 
 setsid nsd -d -c "$state/nsd.conf" &
 nsd_pid=$!
 # Ready when it answers for its zone over both transports.
+ready=no
 for _ in $(seq 50); do
-  if python3 - <<'PY' 2>/dev/null; then break; fi
+  if python3 - <<'PY' 2>/dev/null; then ready=yes; break; fi
 import socket, struct
 q = struct.pack("!HHHHHH", 7, 0, 1, 0, 0, 0) + b"\x07kestrel\x04test\x00\x00\x06\x00\x01"
 u = socket.socket(socket.AF_INET, socket.SOCK_DGRAM); u.settimeout(0.2)
@@ -39,5 +40,10 @@ t.sendall(struct.pack("!H", len(q)) + q); assert t.recv(512)[2:4] == q[:2]
 PY
   sleep 0.1
 done
+if [ "$ready" != yes ]; then
+  echo "NSD did not start:"
+  cat "$state/nsd.log" 2>/dev/null || true
+  exit 1
+fi
 
 python3 "$here/run_e2e.py" --exe "$exe" "${@:2}"
