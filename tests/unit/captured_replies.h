@@ -1,5 +1,6 @@
 // Replies captured from NSD 4 on 127.0.0.1 (zone "example" with one name per
-// record type, and a reverse zone), as annotated hexadecimal: the unit tests
+// record type and an RRset of 80 addresses, and a reverse zone; "big" came
+// over TCP, the rest by UDP), as annotated hexadecimal: the unit tests
 // decode and print them, and every prefix of each.
 #pragma once
 
@@ -432,6 +433,190 @@ const char* const REPLY_NXDOMAIN =
     "036e7331c0140a686f73746d6173746572c0148000000100001c20000003840012750000000e10"  //   data
     ;
 
+// bigudp: 29 octets as NSD sent them
+const char* const REPLY_BIGUDP =
+    "4c01"  // ID
+    "8700"  // flags: QR AA TC RD, RCODE 0
+    "0001000000000000"  // QDCOUNT 1, ANCOUNT 0, NSCOUNT 0, ARCOUNT 0
+    "03626967076578616d706c650000010001"  // question big.example A class 1
+    ;
+
+// big: 1377 octets as NSD sent them
+const char* const REPLY_BIG =
+    "4c00"  // ID
+    "8500"  // flags: QR AA RD, RCODE 0
+    "0001005000020002"  // QDCOUNT 1, ANCOUNT 80, NSCOUNT 2, ARCOUNT 2
+    "03626967076578616d706c650000010001"  // question big.example A class 1
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000001"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000002"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000003"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000004"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000005"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000006"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000007"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000008"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000009"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00000a"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00000b"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00000c"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00000d"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00000e"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00000f"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000010"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000011"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000012"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000013"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000014"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000015"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000016"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000017"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000018"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000019"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00001a"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00001b"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00001c"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00001d"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00001e"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00001f"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000020"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000021"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000022"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000023"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000024"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000025"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000026"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000027"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000028"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000029"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00002a"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00002b"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00002c"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00002d"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00002e"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00002f"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000030"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000031"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000032"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000033"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000034"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000035"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000036"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000037"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000038"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000039"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00003a"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00003b"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00003c"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00003d"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00003e"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00003f"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000040"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000041"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000042"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000043"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000044"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000045"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000046"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000047"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000048"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000049"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00004a"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00004b"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00004c"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00004d"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00004e"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a00004f"  //   data
+    "c00c0001000100000e100004"  // answer big.example A class 1 ttl 3600 rdlength 4
+    "0a000050"  //   data
+    "c0100002000100000e100006"  // authority example NS class 1 ttl 3600 rdlength 6
+    "036e7331c010"  //   data
+    "c0100002000100000e100006"  // authority example NS class 1 ttl 3600 rdlength 6
+    "036e7332c010"  //   data
+    "c5290001000100000e100004"  // additional ns1.example A class 1 ttl 3600 rdlength 4
+    "7f000001"  //   data
+    "c53b0001000100000e100004"  // additional ns2.example A class 1 ttl 3600 rdlength 4
+    "c0000202"  //   data
+    ;
+
 struct CapturedReply {
     const char* label;
     const char* hex;
@@ -462,8 +647,9 @@ const CapturedReply CAPTURED_REPLIES[] = {
     {"ptr", REPLY_PTR},
     {"any", REPLY_ANY},
     {"nxdomain", REPLY_NXDOMAIN},
+    {"bigudp", REPLY_BIGUDP},
+    {"big", REPLY_BIG},
 };
-
 
 // The octets of a hexadecimal text; blanks are ignored.
 inline std::vector<std::uint8_t> octets_from_hex(const std::string& hex)

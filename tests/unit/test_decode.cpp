@@ -510,6 +510,10 @@ const Expected EXPECTED[] = {
      }},
     {"any", 1, 1, 0, 0, 0, [](const Message& m) { EXPECT_EQ(m.questions[0].qclass, 255); }},
     {"nxdomain", 1, 0, 1, 0, 3, [](const Message& m) { EXPECT_EQ(m.authority[0].rrtype, 6); }},
+    {"bigudp", 1, 0, 0, 0, 0, [](const Message& m) { EXPECT_EQ(m.header.tc, 1); }},
+    {"big", 1, 80, 2, 2, 0, [](const Message& m) {
+         EXPECT_EQ(Octets(m.answers[79].rdata.address, m.answers[79].rdata.address + 4), (Octets{10, 0, 0, 80}));
+     }},
 };
 
 TEST(CapturedReplies, DecodeInFull)
@@ -574,6 +578,23 @@ TEST(CapturedReplies, EveryPrefix)
         EXPECT_EQ(kept_before, full->header.qdcount + full->header.ancount + full->header.nscount +
                                    full->header.arcount);
     }
+}
+
+// The transport keeps at most 1024 octets of a reply: the 80 addresses that
+// came over TCP in 1377 octets, cut there, still show the 62 that fit whole.
+TEST(CapturedReplies, CutAt1024Octets)
+{
+    const Octets whole = octets_from_hex(REPLY_BIG);
+    ASSERT_GT(whole.size(), 1024u);
+    const Octets cut(whole.begin(), whole.begin() + 1024);
+    auto msg = decode(cut);
+    ASSERT_TRUE(msg);
+    EXPECT_EQ(msg->header.qdcount, 1);
+    EXPECT_EQ(msg->header.ancount, 62);   // 29 + 62 * 16 = 1021 octets
+    EXPECT_EQ(msg->header.nscount, 0);
+    EXPECT_EQ(msg->header.arcount, 0);
+    ASSERT_EQ(msg->answers.size(), 62u);
+    EXPECT_EQ(Octets(msg->answers[61].rdata.address, msg->answers[61].rdata.address + 4), (Octets{10, 0, 0, 62}));
 }
 
 // The A reply cut at each record boundary keeps exactly the records before it.
