@@ -9,6 +9,9 @@ receives is written to LOG as one line, in the order they arrive:
 
     ADDRESS:PORT PROTO LENGTH octets rd=R name=NAME type=T class=C
 
+and "ADDRESS:PORT tcp reset" when a client closes a TCP connection with part
+of the reply unread (a client that reads the whole reply leaves no such line).
+
 The script holds one rule per line ('#' starts a comment):
 
     ADDRESS[:PORT] udp|tcp ACTION [then ACTION]...
@@ -212,7 +215,6 @@ def serve_tcp(conn, key):
         # data unread resets the connection instead.
         while conn.recv(4096):
             pass
-        note(key, "closed")
     except ConnectionResetError:
         note(key, "reset")
     except OSError:
