@@ -225,6 +225,9 @@ int send_query(const std::uint8_t* query, int query_length, std::uint8_t* reply,
         return -1;
     if (resolver_start() == -1)
         return -1;
+    // With no server the passes would send nothing; a huge retry_count need not spin.
+    if (server_list.count <= 0)
+        return -1;
     for (int pass = 0; pass < settings.retry_count; ++pass) {
         int seconds = pass_wait(settings.timeout_secs, pass);
         for (int i = 0; i < server_list.count; ++i) {
