@@ -28,15 +28,10 @@ FAKE_SERVER = os.path.join(HERE, "..", "fake_server.py")
 
 # The text each platform gives for a socket error: strerror on POSIX, the
 # system's message text on Windows.
+# "none" is code 0: a read that found the connection closed by the peer.
 ERROR_TEXTS = {
-    "posix": {
-        "none": b"Success",
-        "refused": b"Connection refused",
-    },
-    "windows": {
-        "none": b"The operation completed successfully.",
-        "refused": b"No connection could be made because the target machine actively refused it.",
-    },
+    "posix": {"none": b"Success"},
+    "windows": {"none": b"The operation completed successfully."},
 }
 ERROR_TOKEN = re.compile(rb"@error\((\w+)\)")
 platform = "posix"
