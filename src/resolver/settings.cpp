@@ -17,8 +17,21 @@ ResolverSettings resolver_settings = {
 
 int resolver_start()
 {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    resolver_settings.next_id = static_cast<std::uint16_t>(std::rand());
+    // The identifier is the first draw of the generator seeded with the clock's
+    // second. Seeding is dear (glibc's srand turns its generator over some 300
+    // times) and a lookup starts the resolver twice, so the draw is kept for the
+    // rest of its second: the identifier is the same as seeding afresh gives.
+    static bool seeded = false;
+    static unsigned seed = 0;
+    static std::uint16_t first_draw = 0;
+    unsigned now = static_cast<unsigned>(std::time(nullptr));
+    if (!seeded || now != seed) {
+        std::srand(now);
+        first_draw = static_cast<std::uint16_t>(std::rand());
+        seed = now;
+        seeded = true;
+    }
+    resolver_settings.next_id = first_draw;
     switch (net_start()) {
     case NET_READY:
         return 0;

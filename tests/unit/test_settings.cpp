@@ -1,6 +1,7 @@
 // Header accessors, the header template and the start of the resolver.
 #include "resolver/settings.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <gtest/gtest.h>
@@ -70,6 +71,28 @@ TEST(Settings, StartSeedsFromTheClockEveryTime)
         ASSERT_EQ(resolver_start(), 0);
         if (std::time(nullptr) == before) {
             EXPECT_EQ(resolver_settings.next_id, first);
+            return;
+        }
+    }
+}
+
+TEST(Settings, StartGivesTheFirstDrawAfterSeedingWithTheClock)
+{
+    // Whatever the generator went through in between, each start gives the
+    // first draw of the generator seeded with the current second.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        std::time_t before = std::time(nullptr);
+        ASSERT_EQ(resolver_start(), 0);
+        std::uint16_t first = resolver_settings.next_id;
+        std::srand(12345);
+        std::rand();
+        ASSERT_EQ(resolver_start(), 0);
+        std::uint16_t second = resolver_settings.next_id;
+        std::srand(static_cast<unsigned>(before));
+        auto expected = static_cast<std::uint16_t>(std::rand());
+        if (std::time(nullptr) == before) {
+            EXPECT_EQ(first, expected);
+            EXPECT_EQ(second, expected);
             return;
         }
     }
