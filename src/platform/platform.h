@@ -81,6 +81,26 @@ inline CompleteFunction complete_word = nullptr;
 
 // ---- the system's configuration ----------------------------------------------
 
-// The DNS servers the system is configured with, as address texts appended to out.
-// -1 when the system's own source of them cannot be read at all.
+// The DNS servers that the system's own service names (IP Helper on Windows,
+// the "nameserver" lines of /etc/resolv.conf on POSIX), as IPv4 address texts
+// appended to out in the system's order. 0 when the service answered, even with
+// no server; -1 when it could not be asked at all.
 int system_dns_servers(std::vector<std::string>& out);
+
+// 1 when the system has an IP configuration tool (ipconfig, winipcfg) that can
+// write its settings into a file, 0 when it has none.
+int has_ip_config_tool();
+// Makes a new, empty temporary file whose name starts with prefix and puts its
+// name into name: 0, or -1 when no file was made.
+int make_temp_file(const char* prefix, std::string& name);
+// Deletes a file: 0, or -1.
+int remove_file(const char* name);
+
+// Result of run_program.
+constexpr int RUN_ENDED = 0;         // the program ran and ended in time
+constexpr int RUN_NOT_STARTED = -1;  // it could not be started
+constexpr int RUN_NO_END = -2;       // it was still running at the time limit, or the wait failed
+// Runs a command line (the program's name and its arguments) with the
+// program's standard streams inherited, and waits at most milliseconds for it
+// to end; a program that does not end in time is left running.
+int run_program(const char* command_line, int milliseconds);

@@ -1,25 +1,113 @@
 #include "servers/discovery.h"
 
 #include "platform/platform.h"
+#include "servers/config_parser.h"
 #include "servers/server_list.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-// The servers the system names are announced on one line and appended to the
-// list as they stand; the list is not emptied first.
-void find_system_servers()
+static const char FOUND[] = " found         \n";
+static const char NOT_FOUND[] = "not found! Add server manually\n";
+// Used when the system makes no temporary file name.
+static const char PRESET_TEMP_FILE[] = "C:\\WINDOWS\\TEMP\\kst5282.TMP";
+static const int TOOL_WAIT_MS = 5000;
+// Each line of the tool's output is read into this many characters, the
+// terminator included; a longer line arrives in pieces.
+static const int CONFIG_LINE_SIZE = 100;
+
+// The servers that the system's service named, announced on one line as they
+// are appended: each text is printed before it is added, whatever the add says.
+static void add_named_servers(const std::vector<std::string>& servers)
 {
-    std::vector<std::string> found;
-    if (system_dns_servers(found) == -1 || found.empty()) {
-        clear_servers();
-        std::fputs("DNS server not found! Add server manually\n", stdout);
+    for (size_t i = 0; i < servers.size(); ++i) {
+        std::printf(i == 0 ? "DNS server %s" : ", %s", servers[i].c_str());
+        add_server(servers[i].c_str());
+    }
+    std::fputs(FOUND, stdout);
+}
+
+int add_config_servers(std::FILE* file)
+{
+    char line[CONFIG_LINE_SIZE];
+    bool continuation = false;
+    int printed = 0;
+    while (std::fgets(line, sizeof line, file)) {
+        std::string server = parse_config_line(line, continuation);
+        if (server.empty() || add_server(server.c_str()) != 0)
+            continue;
+        std::printf(printed == 0 ? "%s" : ", %s", server.c_str());
+        ++printed;
+    }
+    return printed;
+}
+
+// The tool takes the file name as one argument, so a name with blanks in it is
+// quoted; any other name goes as it is.
+static std::string file_argument(const std::string& name)
+{
+    if (name.find_first_of(" \t") == std::string::npos)
+        return name;
+    return "\"" + name + "\"";
+}
+
+// Runs the IP configuration tool with its output sent to a temporary file and
+// reads the servers out of that file. The list holds only what is found here.
+static void read_config_tool()
+{
+    std::fputs("Loading DNS servers...\r", stdout);
+    clear_servers();
+    std::string file;
+    if (make_temp_file("kst", file) == -1)
+        file = PRESET_TEMP_FILE;
+    // The progress text shows while the tool runs.
+    std::fflush(stdout);
+    std::string argument = file_argument(file);
+    int run = run_program(("ipconfig /all /batch " + argument).c_str(), TOOL_WAIT_MS);
+    if (run == RUN_NOT_STARTED)
+        run = run_program(("winipcfg /all /batch " + argument).c_str(), TOOL_WAIT_MS);
+    if (run == RUN_NOT_STARTED) {
+        std::fputs("Cannot run ipconfig or winipcfg. Does your windows have such programs?\n", stdout);
+        remove_file(file.c_str());
         return;
     }
-    for (size_t i = 0; i < found.size(); ++i) {
-        std::printf(i == 0 ? "DNS server %s" : ", %s", found[i].c_str());
-        add_server(found[i].c_str());
+    if (run == RUN_NO_END) {
+        // The tool may still hold the file; the removal is tried all the same.
+        std::fputs("ipconfig.exe timeout error?             ", stdout);
+        remove_file(file.c_str());
+        return;
     }
-    std::fputs(" found         \n", stdout);
+    std::fputs("                                     \r", stdout);
+    std::FILE* f = std::fopen(file.c_str(), "r");
+    if (!f) {
+        std::fputs("error opening file              ", stdout);
+        remove_file(file.c_str());
+        return;
+    }
+    std::fputs("DNS server ", stdout);
+    int printed = add_config_servers(f);
+    std::fclose(f);
+    std::fputs(printed > 0 ? FOUND : NOT_FOUND, stdout);
+    remove_file(file.c_str());
+}
+
+void find_system_servers()
+{
+    std::vector<std::string> servers;
+    int asked = system_dns_servers(servers);
+    if (asked == 0 && !servers.empty()) {
+        add_named_servers(servers);
+        return;
+    }
+    if (asked == -1 && has_ip_config_tool()) {
+        read_config_tool();
+        return;
+    }
+    // The system names no server (or its list cannot be read and there is no
+    // tool to ask): nothing is added, and the list ends empty as after a tool
+    // that found nothing.
+    clear_servers();
+    std::fputs("DNS server ", stdout);
+    std::fputs(NOT_FOUND, stdout);
 }

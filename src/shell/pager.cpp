@@ -11,7 +11,7 @@ static const char ERASE_LINE[] = "\r                                       \r";
 
 void end_line()
 {
-    putc_unlocked('\n', stdout);
+    std::putc('\n', stdout);
     if (++page_line_count < PAGE_LINES)
         return;
     std::fputs(PAUSE_REQUEST, stdout);

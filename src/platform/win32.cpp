@@ -1,0 +1,354 @@
+// Win32 backend: Windows Sockets 1.1, the Windows console, IP Helper loaded at
+// run time, processes and temporary files.
+#include "platform/platform.h"
+
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <io.h>
+
+namespace {
+
+// The program's texts are exact byte sequences ("\n" line ends, "\r" progress
+// texts). In text mode the C runtime would turn every "\n" into "\r\n", so a
+// redirected output would differ from the same run on POSIX. The console shows
+// a bare "\n" as a new line all the same (processed output), so standard output
+// and standard error are put into binary mode before anything is written.
+// Standard input stays in text mode: "\r\n" typed at the console arrives as "\n"
+// and Ctrl+Z ends the input, as Windows users expect.
+bool set_binary_output()
+{
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    return true;
+}
+const bool binary_output = set_binary_output();
+
+SOCKET socket_of(Socket s) { return static_cast<SOCKET>(s); }
+
+sockaddr_in make_address(std::uint32_t address, std::uint16_t port)
+{
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = address;
+    return sa;
+}
+
+Socket open_socket(int type, int protocol)
+{
+    SOCKET s = socket(AF_INET, type, protocol);
+    return s == INVALID_SOCKET ? NO_SOCKET : static_cast<Socket>(s);
+}
+
+// A module loaded at run time, released when the guard ends.
+struct LoadedLibrary {
+    HMODULE module;
+    explicit LoadedLibrary(const char* name) : module(LoadLibraryA(name)) {}
+    ~LoadedLibrary()
+    {
+        if (module)
+            FreeLibrary(module);
+    }
+    LoadedLibrary(const LoadedLibrary&) = delete;
+    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+};
+
+// A zero-filled GlobalAlloc block, freed when the guard ends or is replaced.
+struct GlobalBlock {
+    HGLOBAL memory = nullptr;
+    void allocate(SIZE_T size)
+    {
+        release();
+        memory = GlobalAlloc(GMEM_ZEROINIT, size);
+    }
+    void release()
+    {
+        if (memory)
+            GlobalFree(memory);
+        memory = nullptr;
+    }
+    ~GlobalBlock() { release(); }
+};
+
+using GetNetworkParamsFunction = DWORD(WINAPI*)(PFIXED_INFO, PULONG);
+
+// The size of FIXED_INFO on 32-bit Windows; on 64-bit Windows the record is
+// larger and the "buffer too small" answer gives the size it needs.
+constexpr ULONG FIRST_PARAMS_SIZE = 584;
+
+// A console input record is a key press that gives a character.
+bool is_character_press(const INPUT_RECORD& r)
+{
+    return r.EventType == KEY_EVENT && r.Event.KeyEvent.bKeyDown && r.Event.KeyEvent.wRepeatCount &&
+           r.Event.KeyEvent.uChar.AsciiChar != 0;
+}
+
+bool is_key_release(const INPUT_RECORD& r)
+{
+    return r.EventType == KEY_EVENT && !r.Event.KeyEvent.bKeyDown;
+}
+
+// Reads console input records one at a time until one satisfies wanted: 0, or -1
+// when reading fails.
+int read_console_until(HANDLE input, bool (*wanted)(const INPUT_RECORD&))
+{
+    for (;;) {
+        INPUT_RECORD record;
+        DWORD read = 0;
+        if (!ReadConsoleInputA(input, &record, 1, &read) || read != 1)
+            return -1;
+        if (wanted(record))
+            return 0;
+    }
+}
+
+} // namespace
+
+int net_start()
+{
+    WSADATA data;
+    if (WSAStartup(0x0101, &data) != 0)
+        return NET_REFUSED;
+    if (LOBYTE(data.wVersion) != 1 || HIBYTE(data.wVersion) != 1)
+        return NET_WRONG_VERSION;
+    return NET_READY;
+}
+
+void net_cleanup() { WSACleanup(); }
+
+Socket open_udp_socket() { return open_socket(SOCK_DGRAM, IPPROTO_UDP); }
+Socket open_tcp_socket() { return open_socket(SOCK_STREAM, IPPROTO_TCP); }
+
+void close_socket(Socket s)
+{
+    if (s != NO_SOCKET)
+        closesocket(socket_of(s));
+}
+
+int set_nonblocking(Socket s)
+{
+    u_long on = 1;
+    return ioctlsocket(socket_of(s), FIONBIO, &on) == 0 ? 0 : -1;
+}
+
+int send_datagram(Socket s, const void* data, int length, std::uint32_t address, std::uint16_t port)
+{
+    sockaddr_in sa = make_address(address, port);
+    int n = sendto(socket_of(s), static_cast<const char*>(data), length, 0,
+                   reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
+    return n == SOCKET_ERROR ? -1 : n;
+}
+
+int receive_datagram(Socket s, void* data, int size, std::uint32_t* from_address, std::uint16_t* from_port)
+{
+    sockaddr_in sa{};
+    int len = sizeof sa;
+    int n = recvfrom(socket_of(s), static_cast<char*>(data), size, 0, reinterpret_cast<sockaddr*>(&sa), &len);
+    if (n == SOCKET_ERROR)
+        return -1;
+    if (from_address)
+        *from_address = sa.sin_addr.s_addr;
+    if (from_port)
+        *from_port = ntohs(sa.sin_port);
+    return n;
+}
+
+int start_connect(Socket s, std::uint32_t address, std::uint16_t port)
+{
+    sockaddr_in sa = make_address(address, port);
+    if (connect(socket_of(s), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0)
+        return 0;
+    return WSAGetLastError() == WSAEWOULDBLOCK ? 0 : -1;
+}
+
+int send_stream(Socket s, const void* data, int length)
+{
+    int n = send(socket_of(s), static_cast<const char*>(data), length, 0);
+    return n == SOCKET_ERROR ? -1 : n;
+}
+
+int receive_stream(Socket s, void* data, int size)
+{
+    int n = recv(socket_of(s), static_cast<char*>(data), size, 0);
+    return n == SOCKET_ERROR ? -1 : n;
+}
+
+int wait_socket(Socket s, int for_read, int milliseconds)
+{
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(socket_of(s), &set);
+    // A failed connect shows in the exception set, not the write set.
+    fd_set failed;
+    FD_ZERO(&failed);
+    FD_SET(socket_of(s), &failed);
+    timeval limit{};
+    limit.tv_sec = milliseconds / 1000;
+    limit.tv_usec = (milliseconds % 1000) * 1000;
+    int r = select(0, for_read ? &set : nullptr, for_read ? nullptr : &set, for_read ? nullptr : &failed,
+                   milliseconds < 0 ? nullptr : &limit);
+    if (r == SOCKET_ERROR)
+        return -1;
+    return r > 0 ? 1 : 0;
+}
+
+int last_socket_error() { return WSAGetLastError(); }
+
+const char* socket_error_text(int code)
+{
+    static char text[512];
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             static_cast<DWORD>(code), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text,
+                             sizeof text, nullptr);
+    // The system's texts end in "\r\n"; the report adds its own line end.
+    while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' '))
+        --n;
+    if (n == 0)
+        std::snprintf(text, sizeof text, "Windows Sockets error %d", code);
+    else
+        text[n] = '\0';
+    return text;
+}
+
+std::int64_t monotonic_ms() { return static_cast<std::int64_t>(GetTickCount64()); }
+
+std::uint32_t address_from_text(const char* text) { return inet_addr(text); }
+
+const char* address_to_text(std::uint32_t address)
+{
+    in_addr a{};
+    a.s_addr = address;
+    return inet_ntoa(a);
+}
+
+int resolve_host(const char* name, std::vector<std::uint32_t>& out)
+{
+    hostent* h = gethostbyname(name);
+    if (!h)
+        return -1;
+    if (h->h_addrtype != AF_INET || h->h_length != 4 || !h->h_addr_list)
+        return 0;
+    for (char** p = h->h_addr_list; *p; ++p) {
+        std::uint32_t a;
+        std::memcpy(&a, *p, 4);
+        out.push_back(a);
+    }
+    return 0;
+}
+
+const char* protocol_name(int number)
+{
+    protoent* p = getprotobynumber(number);
+    return p ? p->p_name : nullptr;
+}
+
+int read_command_line(const char* prompt, char* line, int size)
+{
+    std::fputs(prompt, stdout);
+    std::fflush(stdout);
+    int kept = 0, c;
+    bool any = false;
+    while ((c = std::getc(stdin)) != EOF) {
+        any = true;
+        if (c == '\n')
+            break;
+        if (kept < size - 1)
+            line[kept++] = static_cast<char>(c);
+    }
+    // A line end that came through untranslated leaves its "\r" behind.
+    if (kept > 0 && line[kept - 1] == '\r')
+        --kept;
+    line[kept] = '\0';
+    return any ? kept : -1;
+}
+
+int wait_for_key()
+{
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    if (input == INVALID_HANDLE_VALUE || input == nullptr)
+        return -1;
+    // A file or a pipe has no console mode: nothing to wait for, and nothing of
+    // it is consumed.
+    DWORD saved_mode;
+    if (!GetConsoleMode(input, &saved_mode))
+        return -1;
+    std::fflush(stdout);
+    SetConsoleMode(input, 0);
+    int result = read_console_until(input, is_character_press);
+    if (result == 0)
+        result = read_console_until(input, is_key_release);
+    SetConsoleMode(input, saved_mode);
+    return result;
+}
+
+int system_dns_servers(std::vector<std::string>& out)
+{
+    LoadedLibrary iphlpapi("iphlpapi.dll");
+    if (!iphlpapi.module)
+        return -1;
+    auto get_network_params = reinterpret_cast<GetNetworkParamsFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(iphlpapi.module, "GetNetworkParams")));
+    if (!get_network_params)
+        return -1;
+    ULONG size = FIRST_PARAMS_SIZE;
+    GlobalBlock block;
+    block.allocate(size);
+    if (!block.memory)
+        return -1;
+    if (get_network_params(static_cast<PFIXED_INFO>(block.memory), &size) == ERROR_BUFFER_OVERFLOW) {
+        block.allocate(size);
+        if (!block.memory)
+            return -1;
+    }
+    // Only this call decides.
+    if (get_network_params(static_cast<PFIXED_INFO>(block.memory), &size) != ERROR_SUCCESS)
+        return -1;
+    const FIXED_INFO* info = static_cast<const FIXED_INFO*>(block.memory);
+    for (const IP_ADDR_STRING* entry = &info->DnsServerList; entry; entry = entry->Next) {
+        const char* text = entry->IpAddress.String;
+        size_t length = strnlen(text, sizeof entry->IpAddress.String);
+        // A system without DNS servers reports one entry with an empty text.
+        if (length > 0)
+            out.emplace_back(text, length);
+    }
+    return 0;
+}
+
+int has_ip_config_tool() { return 1; }
+
+int make_temp_file(const char* prefix, std::string& name)
+{
+    char directory[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof directory, directory);
+    // GetTempFileNameA needs room for its own 14 characters after the directory.
+    if (length == 0 || length > MAX_PATH - 14)
+        return -1;
+    char file[MAX_PATH];
+    if (GetTempFileNameA(directory, prefix, 0, file) == 0)
+        return -1;
+    name = file;
+    return 0;
+}
+
+int remove_file(const char* name) { return DeleteFileA(name) ? 0 : -1; }
+
+int run_program(const char* command_line, int milliseconds)
+{
+    // CreateProcessA may write into the command line, so it gets a copy.
+    std::vector<char> command(command_line, command_line + std::strlen(command_line) + 1);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return RUN_NOT_STARTED;
+    DWORD waited = WaitForSingleObject(process.hProcess, static_cast<DWORD>(milliseconds));
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return waited == WAIT_TIMEOUT || waited == WAIT_FAILED ? RUN_NO_END : RUN_ENDED;
+}
