@@ -21,5 +21,9 @@ package-deb:
 	cmake --build build-pkg -j$$(nproc)
 	cd build-pkg && cpack
 
+# The benchmark of the README's Performance section (not part of `make test`).
+bench:
+	bash bench/run.sh
+
 clean:
 	rm -rf build build-*

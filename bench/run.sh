@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The benchmark (`make bench`): builds kestrel and the benchmark programs in
+# build-bench (Release), then, inside the private network namespace with NSD on
+# 127.0.0.1:53 serving bench/bench.test.zone, compares lookups with the floor,
+# kdig and drill (bench/bench.py), and times decoding and printing of captured
+# replies (decode_bench). Not part of the test command.
+#   bench/run.sh             build and run everything
+#   bench/run.sh capture     rewrite bench/captured_replies.h from NSD
+# ROUNDS (default 7) sets the rounds of the lookup benchmark.
+set -euo pipefail
+bench=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$bench")
+build=$root/build-bench
+mode=${1:-all}
+
+if [ "${KESTREL_IN_NETNS:-}" != 1 ]; then
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKESTREL_TESTS=OFF -DKESTREL_BENCH=ON >/dev/null
+  cmake --build "$build" -j2 >/dev/null
+  exec "$root/tests/netns.sh" "$bench/run.sh" "$mode"
+fi
+
+# NSD: one server process, no rate limiting, its state in a temporary directory.
+state=$(mktemp -d /tmp/kestrel-bench-nsd.XXXXXX)
+stop_nsd() {
+  local pid
+  pid=$(cat "$state/nsd.pid" 2>/dev/null || true)
+  if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then
+    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  fi
+  rm -rf "$state"
+}
+trap stop_nsd EXIT
+sed -e "s|@STATE@|$state|g" -e "s|@ZONES@|$bench|g" "$bench/nsd.conf" > "$state/nsd.conf"
+nsd -c "$state/nsd.conf"
+ready=0
+for _ in $(seq 50); do
+  if kdig @127.0.0.1 +noedns +short +timeout=1 +retry=0 ns.bench.test A 2>/dev/null | grep -q 127.0.0.1; then
+    ready=1
+    break
+  fi
+  sleep 0.1
+done
+[ "$ready" = 1 ] || { echo "bench: NSD did not answer" >&2; exit 1; }
+
+if [ "$mode" = capture ]; then
+  python3 "$bench/capture_replies.py"
+  exit 0
+fi
+
+echo "== lookups: kestrel, kdig, drill and the floor =="
+python3 "$bench/bench.py" --kestrel "$build/kestrel" --floor "$build/bench_floor" --rounds "${ROUNDS:-7}"
+echo
+echo "== decoding and printing captured replies =="
+"$build/decode_bench" --benchmark_min_time=0.2 </dev/null
