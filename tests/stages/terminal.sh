@@ -36,6 +36,7 @@ EOF
 # The pane: the terminal's modes before and after the program, and its status.
 cat > "$dir/pane.sh" <<'EOF'
 d=$1 exe=$2 run=$3
+trap : INT   # Ctrl+C ends the program, not this script (the program gets SIGINT as usual)
 stty -a > "$d/$run.stty-before"
 "$exe"
 echo $? > "$d/$run.status"
@@ -154,20 +155,27 @@ keys Enter
 wait_until "prompt after set class=CHAOS" at_prompt
 set_all_shows "CLASS=CHAOS"
 
-# History: the up arrow brings back "set class=CHAOS" over "set all"; edit it.
-keys Up Up
+# History holds: set type=MX, set all, set class=CHAOS, set all. The arrows walk
+# it; the recalled "set class=CHAOS" is edited with Home and End.
+keys Up Up Up
+wait_until "the third line back" cursor_line_is ">set all"
+keys Down
 wait_until "recalled line" cursor_line_is ">set class=CHAOS"
 keys BSpace BSpace BSpace BSpace BSpace
 typed "IN"
-keys C-a; typed "  "; keys C-e
+keys Home; typed "  "; keys End
 wait_until "edited line" cursor_line_is ">  set class=IN"
 keys Enter
 wait_until "prompt after the edited line" at_prompt
 set_all_shows "CLASS=IN"
-# Ctrl+U drops the line typed so far, Ctrl+W the word before the cursor.
+# Ctrl+U drops the line typed so far, Ctrl+A and Ctrl+E go to its ends,
+# Ctrl+W drops the word before the cursor, Ctrl+Left moves back a word.
 typed "nonsense words"; keys C-u
-typed "set type=NS junk"; keys C-w
-wait_until "line after Ctrl+U and Ctrl+W" cursor_line_is ">set type=NS"
+typed "type=NS junk"; keys C-a; typed "set "; keys C-e C-w
+typed "more junk"; keys C-Left C-k
+wait_until "line after Ctrl+U, Ctrl+A, Ctrl+E, Ctrl+W and Ctrl+Left" cursor_line_is ">set type=NS more"
+keys C-w
+wait_until "line after one more Ctrl+W" cursor_line_is ">set type=NS"
 keys Enter
 wait_until "prompt after Ctrl+U and Ctrl+W" at_prompt
 set_all_shows "TYPE=NS"
@@ -213,6 +221,17 @@ keys C-u C-d
 wait_until "the program's end" screen_has "pane done"
 [ "$(cat "$dir/eof.status" 2>/dev/null)" = 0 ] || fail "Ctrl+D ended with status $(cat "$dir/eof.status" 2>/dev/null)"
 diff "$dir/eof.stty-before" "$dir/eof.stty-after" || fail "the terminal's modes differ after Ctrl+D"
+
+echo "--- Ctrl+C at the prompt"
+# It ends the program as it would end a plain read, with the terminal put back.
+start interrupt
+typed "set ty"; keys Tab
+wait_until "'set ty' completed" cursor_line_is ">set type="
+keys C-c
+wait_until "the program's end" screen_has "pane done"
+[ "$(cat "$dir/interrupt.status" 2>/dev/null)" = 130 ] ||
+  fail "Ctrl+C ended with status $(cat "$dir/interrupt.status" 2>/dev/null)"
+diff "$dir/interrupt.stty-before" "$dir/interrupt.stty-after" || fail "the terminal's modes differ after Ctrl+C"
 
 if [ "$failures" -gt 0 ]; then
   echo "terminal: $failures failed"
