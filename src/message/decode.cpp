@@ -38,6 +38,11 @@ int read_record(Reader& r, ResourceRecord& rec)
 // Reads up to count records into section; false when one did not lie inside the reply.
 bool read_section(Reader& r, int count, std::vector<ResourceRecord>& section)
 {
+    // A record is large (its data holds every form), so growing the section one
+    // record at a time moves and faults in a lot of memory. Room for as many as
+    // the rest of the reply can hold (each takes at least 11 octets) is made once.
+    int fit = r.end > r.pos ? (r.end - r.pos) / 11 : 0;
+    section.reserve(static_cast<std::size_t>(count < fit ? count : fit));
     for (int i = 0; i < count; ++i) {
         section.emplace_back();
         if (read_record(r, section.back()) < 0) {
