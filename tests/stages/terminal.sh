@@ -12,6 +12,10 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 exe=$(realpath "${1:-build/kestrel}")
 
+if ! ldd "$exe" | grep -q libedit; then
+  echo "terminal: $exe was built without libedit (install libedit-dev and build again)"
+  exit 1
+fi
 if [ "${KESTREL_IN_NETNS:-}" != 1 ]; then
   exec tests/netns.sh bash "$0" "$exe"
 fi
@@ -205,6 +209,23 @@ pause_listing
 keys Escape
 check_continued "Escape"
 set_all_shows "CLASS=IN"
+
+# A change of the window's size while a line is edited keeps the line.
+typed "set al"
+tm resize-window -t "$session" -x 100 -y 50
+wait_until "the pane to grow" test "$(tm display -p -t "$session" '#{pane_width}')" = 100
+typed "l"
+wait_until "the line kept through the resize" cursor_line_is ">set all"
+keys Enter
+wait_until "pause after 24 lines" paused
+keys Space
+check_continued "Space"
+# A line longer than 255 characters: its first 255 are the command ("set d",
+# an unknown option) and the rest is dropped, not read as another command.
+typed "$(printf '%250s' '')set debug"; keys Enter
+wait_until "the refusal of the cut line" screen_has "Invalid option"
+wait_until "prompt after the long line" at_prompt
+set_all_shows "Nodebug"
 
 typed "exit"; keys Enter
 wait_until "the program's end" screen_has "pane done"
