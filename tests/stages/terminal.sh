@@ -115,7 +115,7 @@ pause_listing() {   # pause_listing: runs `set all` and waits for its pause
 }
 
 # The end of a listing and the prompt after it, with the request wiped.
-listing_done() { at_prompt && screen | tail -n +1 | grep -qF "CLASS="; }
+listing_done() { at_prompt && screen_has "CLASS="; }
 check_continued() {   # check_continued KEY-NAME
   wait_until "end of the listing after $1" listing_done || return 1
   screen_has "Press any key" && fail "the request is still on the screen after $1"
