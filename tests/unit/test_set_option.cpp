@@ -22,7 +22,11 @@ Outcome apply(const char* line)
     current_class = 255;
     CapturedStream out;
     apply_set_option(line);
-    return {out.text(), current_type, current_class, resolver_settings};
+    Outcome o{out.text(), current_type, current_class, resolver_settings};
+    resolver_settings = DEFAULTS;
+    current_type = 1;
+    current_class = 255;
+    return o;
 }
 
 struct TypeCase {
