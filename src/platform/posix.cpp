@@ -199,11 +199,29 @@ const char* protocol_name(int number)
     return p ? p->p_name : nullptr;
 }
 
+// Whether a whole line already waits in the buffer of standard input, so that
+// reading it cannot block. Only glibc lets us look; elsewhere the answer is no.
+static bool line_buffered_in_stdin()
+{
+#ifdef __GLIBC__
+    const char* next = stdin->_IO_read_ptr;
+    const char* end = stdin->_IO_read_end;
+    return next && next < end && std::memchr(next, '\n', static_cast<size_t>(end - next)) != nullptr;
+#else
+    return false;
+#endif
+}
+
 // Lines from a pipe or a file, and from a terminal when there is no line editor.
+// Everything printed is flushed before the program can wait for a line; while
+// the next line is already at hand (a file or a batch in a pipe) the output is
+// held back, so a long batch is written in large blocks and not once a lookup.
+// A terminal gives one line per read, so a prompt there is always flushed.
 static int read_plain_line(const char* prompt, char* line, int size)
 {
     std::fputs(prompt, stdout);
-    std::fflush(stdout);
+    if (!line_buffered_in_stdin())
+        std::fflush(stdout);
     int kept = 0, c;
     bool any = false;
     while ((c = getc_unlocked(stdin)) != EOF) {

@@ -1,0 +1,126 @@
+// Reading command lines from a pipe: a program at the other end that waits for
+// the output of one line before it writes the next must get it, and a batch
+// written at once gives the same bytes, held back until input runs out.
+#include "platform/platform.h"
+
+#include <cstdio>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int PATIENCE_MS = 5000;   // bounds every wait for the child
+
+// The child echoes each line it reads after the prompt, the way the shell
+// prints what a command gives, without flushing.
+[[noreturn]] void echo_lines(int in, int out)
+{
+    dup2(in, STDIN_FILENO);
+    dup2(out, STDOUT_FILENO);
+    char line[256];
+    while (read_command_line(">", line, sizeof line) >= 0)
+        std::printf("got %s\n", line);
+    std::fflush(stdout);
+    _exit(0);
+}
+
+struct Child {
+    pid_t pid = -1;
+    int to_child = -1;     // its standard input
+    int from_child = -1;   // its standard output
+    std::string seen;
+
+    Child()
+    {
+        int in[2], out[2];
+        if (pipe(in) != 0 || pipe(out) != 0)
+            return;
+        std::fflush(nullptr);
+        pid = fork();
+        if (pid == 0) {
+            close(in[1]);
+            close(out[0]);
+            echo_lines(in[0], out[1]);
+        }
+        close(in[0]);
+        close(out[1]);
+        to_child = in[1];
+        from_child = out[0];
+    }
+    ~Child()
+    {
+        if (to_child >= 0)
+            close(to_child);
+        if (from_child >= 0)
+            close(from_child);
+        if (pid > 0)
+            waitpid(pid, nullptr, 0);
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    void write_text(const char* text)
+    {
+        auto length = static_cast<ssize_t>(std::strlen(text));
+        ASSERT_EQ(write(to_child, text, static_cast<size_t>(length)), length);
+    }
+    void end_input()
+    {
+        close(to_child);
+        to_child = -1;
+    }
+    // Reads until seen ends with tail, the child's output ends, or patience runs out.
+    bool read_until(const std::string& tail)
+    {
+        char buf[512];
+        for (int waited = 0; waited < PATIENCE_MS; waited += 100) {
+            if (seen.size() >= tail.size() && seen.compare(seen.size() - tail.size(), tail.size(), tail) == 0)
+                return true;
+            pollfd p{from_child, POLLIN, 0};
+            if (poll(&p, 1, 100) <= 0)
+                continue;
+            ssize_t n = read(from_child, buf, sizeof buf);
+            if (n <= 0)
+                return false;
+            seen.append(buf, static_cast<size_t>(n));
+            waited = 0;
+        }
+        return false;
+    }
+};
+
+TEST(ConsoleInput, OutputComesOutBeforeThePromptWaits)
+{
+    Child c;
+    ASSERT_GT(c.pid, 0);
+    c.write_text("first\n");
+    EXPECT_TRUE(c.read_until(">got first\n>")) << c.seen;
+    c.write_text("second\n");
+    EXPECT_TRUE(c.read_until(">got second\n>")) << c.seen;
+    c.end_input();
+    c.read_until("\xff");   // to the end of its output
+    EXPECT_EQ(c.seen, ">got first\n>got second\n>");
+}
+
+TEST(ConsoleInput, BatchGivesTheSameBytes)
+{
+    Child c;
+    ASSERT_GT(c.pid, 0);
+    std::string batch, expected;
+    for (int i = 0; i < 300; ++i) {
+        batch += "name" + std::to_string(i) + "\n";
+        expected += ">got name" + std::to_string(i) + "\n";
+    }
+    expected += ">";
+    c.write_text(batch.c_str());
+    c.write_text("last-without-end");
+    c.end_input();
+    c.read_until("\xff");
+    EXPECT_EQ(c.seen, expected + "got last-without-end\n>");
+}
+
+} // namespace
