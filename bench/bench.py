@@ -129,7 +129,7 @@ def main():
     p.add_argument("--floor", required=True)
     p.add_argument("--names", type=int, default=2000)
     p.add_argument("--sample", type=int, default=200, help="names asked by drill")
-    p.add_argument("--rounds", type=int, default=7)
+    p.add_argument("--rounds", type=int, default=11)
     p.add_argument("--tools", default="floor,kestrel,kdig,drill",
                    help="comma-separated; the floor and kestrel always run")
     args = p.parse_args()
@@ -152,9 +152,11 @@ def main():
     walls = {t[0]: [] for t in tools}
     cpus = {t[0]: [] for t in tools}
     void = []
-    # Round 0 warms caches and is not counted; the tools take turns within a round.
+    # Round 0 warms caches and is not counted. The tools take turns within a
+    # round, each round starting with the next tool, so that none always
+    # follows the same one.
     for rnd in range(args.rounds + 1):
-        for tool, run, check, which in tools:
+        for tool, run, check, which in tools[rnd % len(tools):] + tools[:rnd % len(tools)]:
             argv, stdin_path = run(args, names, work)
             out_path = os.path.join(work, tool + ".out")
             wall, cpu, status = timed_run(argv, stdin_path, out_path)

@@ -6,7 +6,7 @@
 # replies (decode_bench). Not part of the test command.
 #   bench/run.sh             build and run everything
 #   bench/run.sh capture     rewrite bench/captured_replies.h from NSD
-# ROUNDS (default 7) sets the rounds of the lookup benchmark.
+# ROUNDS (default 11) sets the rounds of the lookup benchmark.
 set -euo pipefail
 bench=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$bench")
@@ -48,7 +48,7 @@ if [ "$mode" = capture ]; then
 fi
 
 echo "== lookups: kestrel, kdig, drill and the floor =="
-python3 "$bench/bench.py" --kestrel "$build/kestrel" --floor "$build/bench_floor" --rounds "${ROUNDS:-7}"
+python3 "$bench/bench.py" --kestrel "$build/kestrel" --floor "$build/bench_floor" --rounds "${ROUNDS:-11}"
 echo
 echo "== decoding and printing captured replies =="
 "$build/decode_bench" --benchmark_min_time=0.2 </dev/null
