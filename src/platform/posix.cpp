@@ -171,11 +171,24 @@ std::int64_t monotonic_ms()
 
 std::uint32_t address_from_text(const char* text) { return inet_addr(text); }
 
+// The text inet_ntoa gives, four decimal octets in network order, made here
+// because glibc's goes through snprintf and every printed address record pays it.
 const char* address_to_text(std::uint32_t address)
 {
-    in_addr a{};
-    a.s_addr = address;
-    return inet_ntoa(a);
+    static char text[sizeof "255.255.255.255"];
+    std::uint8_t octets[4];
+    std::memcpy(octets, &address, 4);
+    char* p = text;
+    for (int i = 0; i < 4; ++i) {
+        unsigned v = octets[i];
+        if (v >= 100)
+            *p++ = static_cast<char>('0' + v / 100);
+        if (v >= 10)
+            *p++ = static_cast<char>('0' + v / 10 % 10);
+        *p++ = static_cast<char>('0' + v % 10);
+        *p++ = i < 3 ? '.' : '\0';
+    }
+    return text;
 }
 
 int resolve_host(const char* name, std::vector<std::uint32_t>& out)
