@@ -12,7 +12,7 @@ A case that needs a broken or hostile server has NAME.fake, a script for
 tests/fake_server.py, which runs while the case runs; when NAME.sent exists,
 the queries the fake server received must be exactly those it lists.
 
-Must run inside tests/netns.sh. Usage: run_e2e.py [--exe CMD] [--wine] [NAME...]
+Must run inside tests/netns.sh. Usage: run_e2e.py [--exe CMD] [--cases DIR] [NAME...]
 """
 import argparse
 import os
@@ -125,12 +125,14 @@ def run_case(name, command, startup, timeout):
 
 
 def main():
+    global platform, CASES
     ap = argparse.ArgumentParser()
     ap.add_argument("--exe", default=os.path.join(HERE, "..", "..", "build", "kestrel"))
     ap.add_argument("--timeout", type=int, default=60)
+    ap.add_argument("--cases", default=CASES, help="the folder of the cases")
     ap.add_argument("names", nargs="*")
     args = ap.parse_args()
-    global platform
+    CASES = args.cases
     if "wine" in args.exe or args.exe.endswith(".exe"):
         platform = "windows"
     with open(os.path.join(HERE, "startup.txt"), "rb") as f:

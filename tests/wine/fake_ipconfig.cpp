@@ -1,0 +1,32 @@
+// A stand-in for the system's IP configuration tool, for kestrel.exe's
+// fallback discovery under Wine. Placed beside kestrel.exe as ipconfig.exe, it
+// is found before the system's own. Called as "ipconfig /all /batch FILE", it
+// writes the text of ipconfig.txt (beside it) into FILE, as a Windows program
+// writes text; called any other way it writes nothing and fails.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+int main(int argc, char** argv)
+{
+    if (argc != 4 || std::strcmp(argv[1], "/all") != 0 || std::strcmp(argv[2], "/batch") != 0)
+        return 2;
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return 1;
+    std::string fixture(path);
+    fixture = fixture.substr(0, fixture.find_last_of('\\') + 1) + "ipconfig.txt";
+    std::FILE* in = std::fopen(fixture.c_str(), "rb");
+    std::FILE* out = std::fopen(argv[3], "w");
+    if (!in || !out)
+        return 1;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        std::fwrite(buffer, 1, n, out);
+    std::fclose(in);
+    return std::fclose(out) == 0 ? 0 : 1;
+}
