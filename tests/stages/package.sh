@@ -76,7 +76,7 @@ manual_names_the_version() {
 }
 
 packages_are_named_by_version() {
-  [ -f "$deb" ] || { ls build-pkg/*.deb 2>&1 | sed 's/^/  /'; return 1; }
+  [ -f "$deb" ] && [ -f "$zip" ] || { ls build-pkg/*.deb build-pkg-win/*.zip 2>&1 | sed 's/^/  /'; return 1; }
 }
 
 deb_control_is_complete() {
@@ -165,5 +165,9 @@ if [ -f "$deb" ]; then
   case_ deb_installs_program_and_page
   case_ deb_program_runs_a_session
 fi
+if [ -f "$zip" ]; then
+  case_ zip_holds_program_readme_and_text_manual
+  case_ zip_program_runs_a_session_under_wine
+fi
 echo "package: $passed passed, $failed failed"
-[ "$failed" -eq 0 ] && [ "$passed" -ge 7 ]
+[ "$failed" -eq 0 ] && [ "$passed" -ge 9 ]
