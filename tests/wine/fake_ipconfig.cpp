@@ -2,7 +2,9 @@
 // fallback discovery under Wine. Placed beside kestrel.exe as ipconfig.exe, it
 // is found before the system's own. Called as "ipconfig /all /batch FILE", it
 // writes the text of ipconfig.txt (beside it) into FILE, as a Windows program
-// writes text; called any other way it writes nothing and fails.
+// writes text; called any other way it writes nothing and fails. A text that
+// begins with "@hang" stands for a tool that does not end: it writes nothing
+// and ends only after 7 seconds, well past kestrel's 5-second wait.
 #include <windows.h>
 
 #include <cstdio>
@@ -20,11 +22,18 @@ int main(int argc, char** argv)
     std::string fixture(path);
     fixture = fixture.substr(0, fixture.find_last_of('\\') + 1) + "ipconfig.txt";
     std::FILE* in = std::fopen(fixture.c_str(), "rb");
-    std::FILE* out = std::fopen(argv[3], "w");
-    if (!in || !out)
+    if (!in)
         return 1;
     char buffer[4096];
-    size_t n;
+    size_t n = std::fread(buffer, 1, sizeof buffer, in);
+    if (n >= 5 && std::memcmp(buffer, "@hang", 5) == 0) {
+        Sleep(7000);
+        return 0;
+    }
+    std::FILE* out = std::fopen(argv[3], "w");
+    if (!out)
+        return 1;
+    std::fwrite(buffer, 1, n, out);
     while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
         std::fwrite(buffer, 1, n, out);
     std::fclose(in);
