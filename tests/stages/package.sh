@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The release packages, built as `make package` builds them: the manual page
 # formats without a warning; the version of project() in CMakeLists.txt names
-# both packages and heads the page; the Debian package carries the program, the
+# both packages and heads the page; `cmake --install` puts the program in bin/
+# and the page in share/man/man1/; the Debian package carries the program, the
 # compressed page and dependencies read off the binary; the Windows zip carries
 # kestrel.exe, the README and the page as plain text. The program installed
 # from the .deb (dpkg -x into a scratch root) and the one unpacked from the zip
@@ -77,6 +78,15 @@ manual_names_the_version() {
 
 packages_are_named_by_version() {
   [ -f "$deb" ] && [ -f "$zip" ] || { ls build-pkg/*.deb build-pkg-win/*.zip 2>&1 | sed 's/^/  /'; return 1; }
+}
+
+install_puts_program_and_page_under_prefix() {
+  local prefix="$scratch/prefix" listing
+  cmake --install build-pkg --prefix "$prefix" >/dev/null || return 1
+  listing=$(cd "$prefix" && find . -type f | sort | tr '\n' ' ')
+  [ "$listing" = "./bin/kestrel ./share/doc/kestrel/README.md ./share/man/man1/kestrel.1 " ] ||
+    { echo "  installed: $listing"; return 1; }
+  cmp -s "$prefix/share/man/man1/kestrel.1" build-pkg/kestrel.1
 }
 
 deb_control_is_complete() {
@@ -160,6 +170,7 @@ check "make package" make_package
 case_ manual_has_no_warning
 case_ manual_names_the_version
 case_ packages_are_named_by_version
+case_ install_puts_program_and_page_under_prefix
 if [ -f "$deb" ]; then
   case_ deb_control_is_complete
   case_ deb_installs_program_and_page
@@ -170,4 +181,4 @@ if [ -f "$zip" ]; then
   case_ zip_program_runs_a_session_under_wine
 fi
 echo "package: $passed passed, $failed failed"
-[ "$failed" -eq 0 ] && [ "$passed" -ge 9 ]
+[ "$failed" -eq 0 ] && [ "$passed" -ge 10 ]
