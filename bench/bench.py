@@ -14,6 +14,7 @@ in which any tool missed an answer is void: the script says so and fails.
 """
 import argparse
 import os
+import random
 import re
 import statistics
 import subprocess
@@ -23,11 +24,20 @@ import threading
 import time
 
 SERVER = "127.0.0.1"
+SETTLE_S = 0.2  # pause before each timed run
 RUN_LIMIT_S = 120  # no single run may take longer; it is killed and the benchmark is void
 
 
 class Void(Exception):
     pass
+
+
+CPU = None  # the CPU every tool runs on (as NSD does), or None
+
+
+def pin():
+    if CPU is not None:
+        os.sched_setaffinity(0, {CPU})
 
 
 def timed_run(argv, stdin_path, stdout_path):
@@ -36,7 +46,7 @@ def timed_run(argv, stdin_path, stdout_path):
     exit status)."""
     with open(stdin_path, "rb") as fin, open(stdout_path, "wb") as fout:
         start = time.perf_counter()
-        proc = subprocess.Popen(argv, stdin=fin, stdout=fout, stderr=subprocess.DEVNULL)
+        proc = subprocess.Popen(argv, stdin=fin, stdout=fout, stderr=subprocess.DEVNULL, preexec_fn=pin)
         timer = threading.Timer(RUN_LIMIT_S, proc.kill)
         timer.start()
         _, status, usage = os.wait4(proc.pid, 0)
@@ -132,7 +142,12 @@ def main():
     p.add_argument("--rounds", type=int, default=11)
     p.add_argument("--tools", default="floor,kestrel,kdig,drill",
                    help="comma-separated; the floor and kestrel always run")
+    p.add_argument("--cpu", default="none",
+                   help="run every tool on this CPU (NSD should run there too), or none")
+    p.add_argument("--verbose", action="store_true", help="print the wall time of every round")
     args = p.parse_args()
+    global CPU
+    CPU = None if args.cpu == "none" else int(args.cpu)
     chosen = set(args.tools.split(",")) | {"floor", "kestrel"}
     tools = [t for t in TOOLS if t[0] in chosen]
     if not 1 <= args.rounds <= 100 or not 1 <= args.sample <= args.names <= 2000:
@@ -153,10 +168,16 @@ def main():
     cpus = {t[0]: [] for t in tools}
     void = []
     # Round 0 warms caches and is not counted. The tools take turns within a
-    # round, each round starting with the next tool, so that none always
-    # follows the same one.
+    # round in an order shuffled anew each round (the same in every run of the
+    # benchmark), so that none always follows the same one: the many short
+    # processes of drill leave the machine in another state for whatever runs
+    # next. A short pause before each run lets that settle.
+    order = random.Random(7)
     for rnd in range(args.rounds + 1):
-        for tool, run, check, which in tools[rnd % len(tools):] + tools[:rnd % len(tools)]:
+        turn = list(tools)
+        order.shuffle(turn)
+        for tool, run, check, which in turn:
+            time.sleep(SETTLE_S)
             argv, stdin_path = run(args, names, work)
             out_path = os.path.join(work, tool + ".out")
             wall, cpu, status = timed_run(argv, stdin_path, out_path)
@@ -180,7 +201,8 @@ def main():
     cpu = {t: statistics.median(v) for t, v in cpus.items()}
     print("%d names (drill: %d, scaled per lookup), type A, class ANY, no EDNS, NSD on %s;"
           % (args.names, len(names["sample"]), SERVER))
-    print("medians of %d rounds after one warm-up round; times in microseconds per lookup." % args.rounds)
+    print("medians of %d rounds after one warm-up round; times in microseconds per lookup;" % args.rounds)
+    print("NSD and the tools on %s." % ("CPU %d" % CPU if CPU is not None else "any CPU"))
     print()
     print("| tool    | wall µs | CPU µs | wall ÷ floor | wall ÷ kestrel | CPU ÷ floor | CPU ÷ kestrel | peak RSS kB |")
     print("|---------|--------:|-------:|-------------:|---------------:|------------:|--------------:|------------:|")
@@ -190,6 +212,9 @@ def main():
             cpu[tool] / cpu["floor"], cpu[tool] / cpu["kestrel"], rss[tool] if rss[tool] else "?"))
     print()
     spread = {t: (min(v), max(v)) for t, v in walls.items()}
+    if args.verbose:
+        for t, v in walls.items():
+            print("%-7s wall per round: %s" % (t, " ".join("%.1f" % x for x in v)))
     print("wall range over the rounds: " + ", ".join(
         "%s %.1f-%.1f" % (t, lo, hi) for t, (lo, hi) in spread.items()))
     # The tools of one round ran within a second of each other: the median of

@@ -6,7 +6,10 @@
 # replies (decode_bench). Not part of the test command.
 #   bench/run.sh             build and run everything
 #   bench/run.sh capture     rewrite bench/captured_replies.h from NSD
-# ROUNDS (default 11) sets the rounds of the lookup benchmark.
+# ROUNDS (default 11) sets the rounds of the lookup benchmark. NSD and every
+# tool run on one CPU, BENCH_CPU (default the last one; "none" lets them move):
+# on a small virtual machine a wake-up across CPUs costs more than a lookup,
+# and where the scheduler happens to put the two ends would decide the figures.
 set -euo pipefail
 bench=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$bench")
@@ -31,7 +34,12 @@ stop_nsd() {
 }
 trap stop_nsd EXIT
 sed -e "s|@STATE@|$state|g" -e "s|@ZONES@|$bench|g" "$bench/nsd.conf" > "$state/nsd.conf"
-nsd -c "$state/nsd.conf"
+cpu=${BENCH_CPU:-$(( $(nproc) - 1 ))}
+if [ "$cpu" = none ]; then
+  nsd -c "$state/nsd.conf"
+else
+  taskset -c "$cpu" nsd -c "$state/nsd.conf"
+fi
 ready=0
 for _ in $(seq 50); do
   if kdig @127.0.0.1 +noedns +short +timeout=1 +retry=0 ns.bench.test A 2>/dev/null | grep -q 127.0.0.1; then
@@ -48,7 +56,7 @@ if [ "$mode" = capture ]; then
 fi
 
 echo "== lookups: kestrel, kdig, drill and the floor =="
-python3 "$bench/bench.py" --kestrel "$build/kestrel" --floor "$build/bench_floor" --rounds "${ROUNDS:-11}"
+python3 "$bench/bench.py" --kestrel "$build/kestrel" --floor "$build/bench_floor" --rounds "${ROUNDS:-11}" --cpu "$cpu"
 echo
 echo "== decoding and printing captured replies =="
 "$build/decode_bench" --benchmark_min_time=0.2 </dev/null
