@@ -169,28 +169,31 @@ def main():
     void = []
     # Round 0 warms caches and is not counted. The tools take turns within a
     # round in an order shuffled anew each round (the same in every run of the
-    # benchmark), so that none always follows the same one: the many short
-    # processes of drill leave the machine in another state for whatever runs
-    # next. A short pause before each run lets that settle.
+    # benchmark), so that none always follows the same one, after a short
+    # pause. drill's rounds come last, in a phase of their own: its hundreds of
+    # short processes leave the machine slower for a while, and whatever ran
+    # right after them would pay for it.
     order = random.Random(7)
-    for rnd in range(args.rounds + 1):
-        turn = list(tools)
-        order.shuffle(turn)
-        for tool, run, check, which in turn:
-            time.sleep(SETTLE_S)
-            argv, stdin_path = run(args, names, work)
-            out_path = os.path.join(work, tool + ".out")
-            wall, cpu, status = timed_run(argv, stdin_path, out_path)
-            try:
-                check(read(out_path), names)
-                if status != 0:
-                    raise Void("%s: exit status %d" % (tool, status))
-            except Void as e:
-                void.append("round %d: %s" % (rnd, e))
-            if rnd > 0:
-                count = len(names[which])
-                walls[tool].append(wall / count * 1e6)
-                cpus[tool].append(cpu / count * 1e6)
+    phases = [[t for t in tools if t[0] != "drill"], [t for t in tools if t[0] == "drill"]]
+    for phase in phases:
+        for rnd in range(args.rounds + 1 if phase else 0):
+            turn = list(phase)
+            order.shuffle(turn)
+            for tool, run, check, which in turn:
+                time.sleep(SETTLE_S)
+                argv, stdin_path = run(args, names, work)
+                out_path = os.path.join(work, tool + ".out")
+                wall, cpu, status = timed_run(argv, stdin_path, out_path)
+                try:
+                    check(read(out_path), names)
+                    if status != 0:
+                        raise Void("%s: exit status %d" % (tool, status))
+                except Void as e:
+                    void.append("round %d: %s" % (rnd, e))
+                if rnd > 0:
+                    count = len(names[which])
+                    walls[tool].append(wall / count * 1e6)
+                    cpus[tool].append(cpu / count * 1e6)
 
     rss = {}
     for tool, run, _, _ in tools:
