@@ -9,6 +9,7 @@
 # whose folder holds tests/wine/fake_ipconfig.cpp built as ipconfig.exe (the
 # case has NAME.ipconfig, the text it writes) or as winipcfg.exe with the
 # system's ipconfig disabled (NAME.winipcfg), or neither tool (no such file).
+# Last, the pager's key wait on Wine's console in tmux (tests/wine/console_pager.sh).
 #   tests/stages/windows.sh [CASE...]   (CASE: a transcript of tests/e2e/cases)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -62,6 +63,8 @@ tests/netns.sh bash -c '
     tests/e2e/stage.sh "env WINEDLLOVERRIDES=$overrides $wine $root/${dir}kestrel.exe" \
       --cases "$root/$cases" "$name" || status=1
   done
+  echo "the pager on the Windows console"
+  bash tests/wine/console_pager.sh build-win/kestrel.exe || status=1
   # Every run of the tool leaves no temporary file behind.
   left=$(find "$WINEPREFIX/drive_c" -iname "kst*.tmp")
   if [ -n "$left" ]; then

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# The pager's key wait on the Windows console: kestrel.exe runs under Wine in a
+# tmux pane, where Wine gives it a real console. Keys that give no character
+# (arrows, function keys) do not continue; a letter and Enter do, and neither
+# reaches the next command line; the request is wiped; the console's line
+# input works again afterwards. Run by tests/stages/windows.sh inside the
+# private namespace, with WINEPREFIX set and its wineserver running.
+#   tests/wine/console_pager.sh EXE
+set -euo pipefail
+exe=$(realpath "$1")
+wine=/usr/lib/wine/wine64
+dir=$(mktemp -d /tmp/kestrel-wine-console.XXXXXX)
+sock=$dir/tmux.sock
+trap 'tmux -S "$sock" kill-server 2>/dev/null || true; rm -rf "$dir"' EXIT
+
+BOUND=${TERMINAL_WAIT_SECONDS:-60}
+failures=0
+session=pager
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+tm() { tmux -S "$sock" "$@"; }
+keys() { tm send-keys -t "$session" "$@"; }
+typed() { tm send-keys -t "$session" -l "$1"; }
+screen() { tm capture-pane -p -t "$session"; }
+everything() { tm capture-pane -p -S - -E - -t "$session"; }
+cursor_line() {
+  local y; y=$(tm display -p -t "$session" '#{cursor_y}')
+  screen | sed -n "$((y + 1))p" | sed 's/[[:space:]]*$//'
+}
+line_above_cursor() {
+  local y; y=$(tm display -p -t "$session" '#{cursor_y}')
+  screen | sed -n "${y}p" | sed 's/^[[:space:]]*//; s/[[:space:]]*$//'
+}
+wait_until() {   # wait_until DESCRIPTION COMMAND...
+  local what=$1; shift
+  local tries=$((BOUND * 10))
+  while [ $tries -gt 0 ]; do
+    if "$@"; then return 0; fi
+    sleep 0.1
+    tries=$((tries - 1))
+  done
+  fail "no $what within ${BOUND}s; screen:"
+  screen | sed 's/^/  | /'
+  return 1
+}
+at_prompt() { [ "$(cursor_line)" = ">" ]; }
+paused() { [ "$(cursor_line)" = "Press any key to continue..." ]; }
+screen_has() { screen | grep -qF -- "$1"; }
+ended() { screen_has "status=0"; }
+
+tm new-session -d -s "$session" -x 100 -y 40 "$wine $exe; echo status=\$?; sleep 600"
+wait_until "prompt after start-up" at_prompt || { echo "console pager: $failures failed"; exit 1; }
+
+# Discovery gave 127.0.0.1; 22 more make every listing 24 counted lines long
+# ("Name Servers:" and 23 addresses) only at the last add.
+for i in $(seq 2 23); do
+  typed "addserver 127.0.0.$i"; keys Enter
+  if [ "$i" -lt 23 ]; then
+    wait_until "listing of $i servers" at_prompt || break
+  fi
+done
+
+echo "--- a listing of exactly 24 lines pauses after its last line"
+if wait_until "pause after 24 lines" paused; then
+  [ "$(line_above_cursor)" = "127.0.0.23" ] || fail "the pause did not come right after the 24th line"
+  # Keys that give no character leave it waiting.
+  keys Up; keys Left; keys F5; keys Home
+  sleep 1
+  paused || fail "a key without a character continued the listing"
+  keys x
+  wait_until "prompt after x" at_prompt || true
+  screen_has "Press any key" && fail "the request is still on the screen after x"
+fi
+
+echo "--- the key is consumed, line input works again"
+typed "set all"; keys Enter
+if wait_until "pause in set all" paused; then
+  everything | grep -qF ">set all" || fail "the key that continued reached the next line"
+  [ "$(line_above_cursor)" = "127.0.0.23" ] || fail "set all did not pause after the 24th line"
+  # Enter continues too, and is taken out of the input: no empty command follows.
+  # (Ctrl+C is not tried here: Wine's console leaves the terminal's signal keys
+  # on whatever the console mode, so there it ends the program.)
+  keys Enter
+  wait_until "end of set all after Enter" at_prompt || true
+  screen_has "Press any key" && fail "the request is still on the screen after Enter"
+  [ "$(line_above_cursor)" = "TYPE=A, CLASS=ANY, port=53" ] || fail "Enter at the pause reached the command line"
+fi
+typed "exit"; keys Enter
+wait_until "status 0 after exit" ended || true
+
+echo "console pager: $failures failed"
+[ "$failures" -eq 0 ]
