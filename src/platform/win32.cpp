@@ -260,9 +260,6 @@ int read_command_line(const char* prompt, char* line, int size)
         if (kept < size - 1)
             line[kept++] = static_cast<char>(c);
     }
-    // A line end that came through untranslated leaves its "\r" behind.
-    if (kept > 0 && line[kept - 1] == '\r')
-        --kept;
     line[kept] = '\0';
     return any ? kept : -1;
 }
