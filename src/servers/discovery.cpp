@@ -19,10 +19,13 @@ static const int CONFIG_LINE_SIZE = 100;
 
 // The servers that the system's service named, announced on one line as they
 // are appended: each text is printed before it is added, whatever the add says.
+// Standard output is flushed before each add, so that a failure report of the
+// add (on standard error) stands after the text it concerns on the console.
 static void add_named_servers(const std::vector<std::string>& servers)
 {
     for (size_t i = 0; i < servers.size(); ++i) {
         std::printf(i == 0 ? "DNS server %s" : ", %s", servers[i].c_str());
+        std::fflush(stdout);
         add_server(servers[i].c_str());
     }
     std::fputs(FOUND, stdout);
@@ -38,6 +41,7 @@ int add_config_servers(std::FILE* file)
         if (server.empty() || add_server(server.c_str()) != 0)
             continue;
         std::printf(printed == 0 ? "%s" : ", %s", server.c_str());
+        std::fflush(stdout);
         ++printed;
     }
     return printed;
@@ -86,6 +90,7 @@ static void read_config_tool()
         return;
     }
     std::fputs("DNS server ", stdout);
+    std::fflush(stdout);
     int printed = add_config_servers(f);
     std::fclose(f);
     std::fputs(printed > 0 ? FOUND : NOT_FOUND, stdout);

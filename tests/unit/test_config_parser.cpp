@@ -163,6 +163,35 @@ TEST(ConfigReader, RefusedFirstAddressLeavesTheFirstPrintToTheNext)
     EXPECT_EQ(r.list, (std::vector<std::uint32_t>{ip("10.0.0.2"), ip("10.0.0.3")}));
 }
 
+TEST(ConfigReader, FailureReportStandsAfterThePrintedServers)
+{
+    // Standard output and standard error into one file, as on a console.
+    clear_servers();
+    std::FILE* file = std::tmpfile();
+    const char text[] = "DNS Servers : 10.0.0.1\n  255.255.255.255\n  10.0.0.3\n";
+    std::fwrite(text, 1, sizeof text - 1, file);
+    std::rewind(file);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::FILE* merged = std::tmpfile();
+    int saved_out = dup(1), saved_err = dup(2);
+    dup2(fileno(merged), 1);
+    dup2(fileno(merged), 2);
+    add_config_servers(file);
+    std::fflush(stdout);
+    dup2(saved_out, 1);
+    dup2(saved_err, 2);
+    close(saved_out);
+    close(saved_err);
+    std::fclose(file);
+    std::rewind(merged);
+    char buffer[512];
+    std::string both(buffer, std::fread(buffer, 1, sizeof buffer, merged));
+    std::fclose(merged);
+    EXPECT_EQ(both.rfind("10.0.0.1Bad IP address.: ", 0), 0u) << both;
+    EXPECT_EQ(both.substr(both.size() - 11), "\n, 10.0.0.3") << both;
+}
+
 TEST(ConfigReader, EmptyFileFindsNothing)
 {
     ReadResult r = read_text("");
