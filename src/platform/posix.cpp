@@ -212,18 +212,40 @@ const char* protocol_name(int number)
     return p ? p->p_name : nullptr;
 }
 
-// Whether a whole line already waits in the buffer of standard input, so that
-// reading it cannot block. Only glibc lets us look; elsewhere the answer is no.
-static bool line_buffered_in_stdin()
+// Standard input is read in blocks of our own, so that we can tell whether the
+// next whole line is already at hand and reading it cannot block.
+namespace {
+
+char input_block[65536];
+size_t input_pos = 0;
+size_t input_end = 0;
+bool input_ended = false;
+
+int next_input_byte()
 {
-#ifdef __GLIBC__
-    const char* next = stdin->_IO_read_ptr;
-    const char* end = stdin->_IO_read_end;
-    return next && next < end && std::memchr(next, '\n', static_cast<size_t>(end - next)) != nullptr;
-#else
-    return false;
-#endif
+    if (input_pos == input_end) {
+        if (input_ended)
+            return -1;
+        ssize_t n;
+        do
+            n = read(STDIN_FILENO, input_block, sizeof input_block);
+        while (n < 0 && errno == EINTR);
+        if (n <= 0) {
+            input_ended = true;
+            return -1;
+        }
+        input_pos = 0;
+        input_end = static_cast<size_t>(n);
+    }
+    return static_cast<unsigned char>(input_block[input_pos++]);
 }
+
+bool line_at_hand()
+{
+    return std::memchr(input_block + input_pos, '\n', input_end - input_pos) != nullptr;
+}
+
+} // namespace
 
 // Lines from a pipe or a file, and from a terminal when there is no line editor.
 // Everything printed is flushed before the program can wait for a line; while
@@ -233,11 +255,11 @@ static bool line_buffered_in_stdin()
 static int read_plain_line(const char* prompt, char* line, int size)
 {
     std::fputs(prompt, stdout);
-    if (!line_buffered_in_stdin())
+    if (!line_at_hand())
         std::fflush(stdout);
     int kept = 0, c;
     bool any = false;
-    while ((c = getc_unlocked(stdin)) != EOF) {
+    while ((c = next_input_byte()) != -1) {
         any = true;
         if (c == '\n')
             break;
