@@ -7,7 +7,9 @@ cd "$(dirname "$0")/../.."
 seconds=${FUZZ_SECONDS:-60}
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKESTREL_FUZZ=ON -DKESTREL_TESTS=OFF \
   -DKESTREL_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz -j"$(nproc)"
+targets=$(for s in fuzz/*.cpp; do basename "$s" .cpp; done)
+# shellcheck disable=SC2086
+cmake --build build-fuzz -j"$(nproc)" --target $targets
 status=0
 for source in fuzz/*.cpp; do
   target=$(basename "$source" .cpp)
