@@ -53,38 +53,9 @@ BOUND=${TERMINAL_WAIT_SECONDS:-60}
 failures=0
 session=
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-tm() { tmux -S "$sock" "$@"; }
-keys() { tm send-keys -t "$session" "$@"; }
-typed() { tm send-keys -t "$session" -l "$1"; }
-screen() { tm capture-pane -p -t "$session"; }
-everything() { tm capture-pane -p -S - -E - -t "$session"; }
+source "$(dirname "$0")/../tmux_helpers.sh"
 
-# Polls until the command's output satisfies the test; dumps the screen on giving up.
-wait_until() {   # wait_until DESCRIPTION COMMAND...
-  local what=$1; shift
-  local tries=$((BOUND * 10))
-  while [ $tries -gt 0 ]; do
-    if "$@"; then return 0; fi
-    sleep 0.1
-    tries=$((tries - 1))
-  done
-  fail "no $what within ${BOUND}s; screen:"
-  screen | sed 's/^/  | /'
-  return 1
-}
-
-# The visible line holding the cursor, and whether it equals a text (trailing blanks ignored).
-cursor_line() {
-  local y; y=$(tm display -p -t "$session" '#{cursor_y}')
-  screen | sed -n "$((y + 1))p" | sed 's/[[:space:]]*$//'
-}
-line_above_cursor() {
-  local y; y=$(tm display -p -t "$session" '#{cursor_y}')
-  screen | sed -n "${y}p" | sed 's/^[[:space:]]*//; s/[[:space:]]*$//'
-}
 cursor_line_is() { [ "$(cursor_line)" = "$1" ]; }
-screen_has() { screen | grep -qF -- "$1"; }
 # Lines of the whole pane history equal to a text, leading and trailing blanks ignored.
 count_lines() { everything | sed 's/^[[:space:]]*//; s/[[:space:]]*$//' | grep -cxF -- "$1" || true; }
 count_is() { [ "$(count_lines "$1")" -eq "$2" ]; }

@@ -17,35 +17,9 @@ BOUND=${TERMINAL_WAIT_SECONDS:-60}
 failures=0
 session=pager
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-tm() { tmux -S "$sock" "$@"; }
-keys() { tm send-keys -t "$session" "$@"; }
-typed() { tm send-keys -t "$session" -l "$1"; }
-screen() { tm capture-pane -p -t "$session"; }
-everything() { tm capture-pane -p -S - -E - -t "$session"; }
-cursor_line() {
-  local y; y=$(tm display -p -t "$session" '#{cursor_y}')
-  screen | sed -n "$((y + 1))p" | sed 's/[[:space:]]*$//'
-}
-line_above_cursor() {
-  local y; y=$(tm display -p -t "$session" '#{cursor_y}')
-  screen | sed -n "${y}p" | sed 's/^[[:space:]]*//; s/[[:space:]]*$//'
-}
-wait_until() {   # wait_until DESCRIPTION COMMAND...
-  local what=$1; shift
-  local tries=$((BOUND * 10))
-  while [ $tries -gt 0 ]; do
-    if "$@"; then return 0; fi
-    sleep 0.1
-    tries=$((tries - 1))
-  done
-  fail "no $what within ${BOUND}s; screen:"
-  screen | sed 's/^/  | /'
-  return 1
-}
+source "$(dirname "$0")/../tmux_helpers.sh"
 at_prompt() { [ "$(cursor_line)" = ">" ]; }
 paused() { [ "$(cursor_line)" = "Press any key to continue..." ]; }
-screen_has() { screen | grep -qF -- "$1"; }
 ended() { screen_has "status=0"; }
 
 tm new-session -d -s "$session" -x 100 -y 40 "$wine $exe; echo status=\$?; sleep 600"
