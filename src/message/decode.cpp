@@ -13,8 +13,7 @@ constexpr int MAX_JUMPS = 127;
 
 int read_question(Reader& r, Question& q)
 {
-    int used = expand_name(r.data, r.end, r.pos, q.qname, NAME_TEXT_SIZE);
-    if (used < 0 || skip_bytes(r, used) < 0)
+    if (read_name(r, q.qname) < 0)
         return -1;
     if (read_u16(r, &q.qtype) < 0 || read_u16(r, &q.qclass) < 0)
         return -1;
@@ -23,8 +22,7 @@ int read_question(Reader& r, Question& q)
 
 int read_record(Reader& r, ResourceRecord& rec)
 {
-    int used = expand_name(r.data, r.end, r.pos, rec.name, NAME_TEXT_SIZE);
-    if (used < 0 || skip_bytes(r, used) < 0)
+    if (read_name(r, rec.name) < 0)
         return -1;
     if (read_u16(r, &rec.rrtype) < 0 || read_u16(r, &rec.rrclass) < 0 || read_u32(r, &rec.ttl) < 0 ||
         read_u16(r, &rec.rdlength) < 0)

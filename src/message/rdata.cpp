@@ -4,13 +4,6 @@
 
 namespace {
 
-// Expands the name at r's position into out and moves r past it.
-int read_name(Reader& r, char* out)
-{
-    int used = expand_name(r.data, r.end, r.pos, out, NAME_TEXT_SIZE);
-    return used < 0 ? -1 : skip_bytes(r, used);
-}
-
 int read_char_string(Reader& r, char* out)
 {
     int used = copy_char_string(r.data, r.end, r.pos, out);

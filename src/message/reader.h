@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "message/message.h"
+
 struct Reader {
     const std::uint8_t* data;   // the start of the message: compression offsets count from here
     int end;                    // octets in the message
@@ -59,4 +61,12 @@ inline int skip_bytes(Reader& r, int n)
         return -1;
     r.pos += n;
     return 0;
+}
+
+// Expands the (possibly compressed) name at the position into out
+// (NAME_TEXT_SIZE bytes) and moves past the octets it occupies there.
+inline int read_name(Reader& r, char* out)
+{
+    int used = expand_name(r.data, r.end, r.pos, out, NAME_TEXT_SIZE);
+    return used < 0 ? -1 : skip_bytes(r, used);
 }
