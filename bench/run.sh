@@ -42,7 +42,8 @@ else
 fi
 ready=0
 for _ in $(seq 50); do
-  if kdig @127.0.0.1 +noedns +short +timeout=1 +retry=0 ns.bench.test A 2>/dev/null | grep -q 127.0.0.1; then
+  answer=$(kdig @127.0.0.1 +noedns +short +timeout=1 +retry=0 ns.bench.test A 2>/dev/null || true)
+  if [[ "$answer" == *127.0.0.1* ]]; then
     ready=1
     break
   fi

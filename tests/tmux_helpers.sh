@@ -31,4 +31,6 @@ line_above_cursor() {
   local y; y=$(tm display -p -t "$session" '#{cursor_y}')
   screen | sed -n "${y}p" | sed 's/^[[:space:]]*//; s/[[:space:]]*$//'
 }
-screen_has() { screen | grep -qF -- "$1"; }
+# A pipe into grep -q can fail the pipeline under pipefail: grep leaves at its
+# first match and the writer dies of SIGPIPE. Texts are taken whole first.
+screen_has() { local s; s=$(screen); grep -qF -- "$1" <<<"$s"; }

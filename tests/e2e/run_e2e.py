@@ -17,6 +17,7 @@ Must run inside tests/netns.sh. Usage: run_e2e.py [--exe CMD] [--cases DIR] [NAM
 import argparse
 import os
 import re
+import signal
 import subprocess
 import sys
 import tempfile
@@ -35,6 +36,7 @@ ERROR_TEXTS = {
     "windows": {"none": b"Success."},
 }
 ERROR_TOKEN = re.compile(rb"@error\((\w+)\)")
+STDERR_LINES = 40
 platform = "posix"
 
 
@@ -76,6 +78,18 @@ def show_diff(label, want, got):
     sys.stdout.write("".join(lines)[:6000])
 
 
+def show_stderr(name, err):
+    """The last lines of a failed case's standard error: a sanitizer's or a
+    crash's report is what says why it failed."""
+    lines = (err or b"").decode("latin-1").splitlines()
+    if not lines:
+        print(f"  {name}: nothing on standard error")
+        return
+    print(f"  {name}: standard error, last {min(len(lines), STDERR_LINES)} of {len(lines)} lines:")
+    for line in lines[-STDERR_LINES:]:
+        print("  | " + line)
+
+
 def run_case(name, command, startup, timeout):
     base = os.path.join(CASES, name)
     with open(base + ".in", "rb") as f:
@@ -90,8 +104,9 @@ def run_case(name, command, startup, timeout):
             return False
     try:
         proc = subprocess.run(command, input=stdin, capture_output=True, timeout=timeout)
-    except subprocess.TimeoutExpired:
+    except subprocess.TimeoutExpired as e:
         print(f"FAIL {name}: no end within {timeout} s")
+        show_stderr(name, e.stderr)
         return False
     finally:
         if fake:
@@ -108,7 +123,10 @@ def run_case(name, command, startup, timeout):
                 print(f"FAIL {name}: the fake server received other queries")
                 show_diff(".sent", want, sent)
                 ok = False
-    if proc.returncode != 0:
+    if proc.returncode < 0:
+        print(f"FAIL {name}: ended by {signal.Signals(-proc.returncode).name}")
+        ok = False
+    elif proc.returncode != 0:
         print(f"FAIL {name}: exit status {proc.returncode}")
         ok = False
     for stream, got in ((".out", proc.stdout), (".err", proc.stderr)):
@@ -121,6 +139,8 @@ def run_case(name, command, startup, timeout):
             print(f"FAIL {name}: standard {'output' if stream == '.out' else 'error'} differs")
             show_diff(stream, want, got)
             ok = False
+    if not ok:
+        show_stderr(name, proc.stderr)
     return ok
 
 

@@ -106,7 +106,8 @@ deb_installs_program_and_page() {
   mkdir -p "$scratch/deb" && dpkg -x "$deb" "$scratch/deb" || return 1
   local page="$scratch/deb/usr/share/man/man1/kestrel.1.gz"
   [ -x "$scratch/deb/usr/bin/kestrel" ] && [ -f "$page" ] || return 1
-  zcat "$page" | grep -q "^\.TH KESTREL 1 [^ ]* \"kestrel $version\"" || return 1
+  local text; text=$(zcat "$page") || return 1
+  grep -q "^\.TH KESTREL 1 [^ ]* \"kestrel $version\"" <<<"$text" || return 1
   # man formats the installed page as it stands.
   [ -z "$(zcat "$page" | groff -man -ww -z 2>&1)" ]
 }

@@ -12,7 +12,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 exe=$(realpath "${1:-build/kestrel}")
 
-if ! ldd "$exe" | grep -q libedit; then
+libraries=$(ldd "$exe")
+if [[ "$libraries" != *libedit* ]]; then
   echo "terminal: $exe was built without libedit (install libedit-dev and build again)"
   exit 1
 fi
@@ -63,7 +64,10 @@ count_is() { [ "$(count_lines "$1")" -eq "$2" ]; }
 # The pane's terminal modes, as stty prints them.
 pane_modes() { stty -a -F "$(tm display -p -t "$session" '#{pane_tty}')"; }
 # The pager waits with line input, echo and signal keys off.
-in_key_wait() { pane_modes | grep -qw -- -icanon && pane_modes | grep -qw -- -echo && pane_modes | grep -qw -- -isig; }
+in_key_wait() {
+  local m; m=$(pane_modes)
+  grep -qw -- -icanon <<<"$m" && grep -qw -- -echo <<<"$m" && grep -qw -- -isig <<<"$m"
+}
 paused() { cursor_line_is "Press any key to continue..." && in_key_wait; }
 at_prompt() { cursor_line_is ">"; }
 
@@ -91,15 +95,15 @@ check_continued() {   # check_continued KEY-NAME
   wait_until "end of the listing after $1" listing_done || return 1
   screen_has "Press any key" && fail "the request is still on the screen after $1"
   # The request's line now holds the 24th line of the listing: blank before it was written over.
-  everything | sed 's/[[:space:]]*$//' | grep -A1 -F "127.0.0.23" | tail -1 | grep -qx "[[:space:]]*127\.0\.0\.24" ||
-    fail "the line after the pause is not the 24th server after $1"
+  local after; after=$(everything | sed 's/[[:space:]]*$//' | grep -A1 -F "127.0.0.23" | tail -1 || true)
+  grep -qx "[[:space:]]*127\.0\.0\.24" <<<"$after" || fail "the line after the pause is not the 24th server after $1"
 }
 
 set_all_shows() {   # set_all_shows TEXT: `set all` (with its pause) lists TEXT
   pause_listing || return 1
   keys Space
   check_continued "Space" || return 1
-  screen | grep -qF -- "$1" || fail "set all does not show $1"
+  screen_has "$1" || fail "set all does not show $1"
 }
 
 echo "--- line editing, history, completion and the pager"

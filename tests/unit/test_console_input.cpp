@@ -3,12 +3,16 @@
 // written at once gives the same bytes, held back until input runs out.
 #include "platform/platform.h"
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -121,6 +125,84 @@ TEST(ConsoleInput, BatchGivesTheSameBytes)
     c.end_input();
     c.read_until("\xff");
     EXPECT_EQ(c.seen, expected + "got last-without-end\n>");
+}
+
+// The pager's key wait at a terminal, and the line read after it without a line
+// editor (standard output is no terminal here, as in a build without libedit).
+// A key is taken whole: no octet of it reaches the next command line.
+struct KeyAfterPause {
+    const char* name;
+    const char* keys;   // typed while the pause waits
+};
+
+const KeyAfterPause KEYS_AT_PAUSE[] = {
+    {"letter", "x"},
+    {"two-octet character", "\xC3\xA9"},          // e acute
+    {"four-octet character", "\xF0\x9F\x98\x80"},  // a face, outside the BMP
+};
+
+// Whether the terminal behind master is in line mode, after waiting up to
+// PATIENCE_MS for it to become so (want true) or to leave it (want false).
+bool line_mode_becomes(int master, bool want)
+{
+    for (int waited = 0; waited < PATIENCE_MS; waited += 5) {
+        termios t{};
+        if (tcgetattr(master, &t) == 0 && ((t.c_lflag & ICANON) != 0) == want)
+            return true;
+        usleep(5000);
+    }
+    return false;
+}
+
+// Runs the key wait in a child whose standard input is a new pseudo-terminal,
+// types keys once the wait holds the terminal in raw mode and "next\n" once it
+// is back in line mode. Gives the line the child read after the wait.
+std::string line_after_pause(const char* keys)
+{
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+        return "(no pseudo-terminal)";
+    std::string slave_name = ptsname(master);
+    int result[2];
+    if (pipe(result) != 0)
+        return "(no pipe)";
+    std::fflush(nullptr);
+    pid_t pid = fork();
+    if (pid == 0) {
+        int slave = open(slave_name.c_str(), O_RDWR | O_NOCTTY);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(slave, STDIN_FILENO);
+        dup2(null, STDOUT_FILENO);
+        char line[256] = "(the wait failed)";
+        if (wait_for_key() == 0 && read_command_line("", line, sizeof line) < 0)
+            std::strcpy(line, "(end of input)");
+        ssize_t ignored = write(result[1], line, std::strlen(line));
+        (void)ignored;
+        _exit(0);
+    }
+    close(result[1]);
+    std::string line;
+    bool typed = line_mode_becomes(master, false) &&
+                 write(master, keys, std::strlen(keys)) == static_cast<ssize_t>(std::strlen(keys)) &&
+                 line_mode_becomes(master, true) && write(master, "next\n", 5) == 5;
+    if (!typed) {   // the wait never began or never ended: the child is stopped
+        kill(pid, SIGKILL);
+        line = "(the pause did not end) ";
+    }
+    char buf[256];
+    ssize_t n;
+    while ((n = read(result[0], buf, sizeof buf)) > 0)
+        line.append(buf, static_cast<size_t>(n));
+    close(result[0]);
+    close(master);
+    waitpid(pid, nullptr, 0);
+    return line;
+}
+
+TEST(KeyWait, TheKeyIsConsumedWhole)
+{
+    for (const KeyAfterPause& k : KEYS_AT_PAUSE)
+        EXPECT_EQ(line_after_pause(k.keys), "next") << k.name;
 }
 
 } // namespace

@@ -49,7 +49,8 @@ fi
 echo "--- the key is consumed, line input works again"
 typed "set all"; keys Enter
 if wait_until "pause in set all" paused; then
-  everything | grep -qF ">set all" || fail "the key that continued reached the next line"
+  all=$(everything)
+  grep -qF ">set all" <<<"$all" || fail "the key that continued reached the next line"
   [ "$(line_above_cursor)" = "127.0.0.23" ] || fail "set all did not pause after the 24th line"
   # Enter continues too, and is taken out of the input: no empty command follows.
   # (Ctrl+C is not tried here: Wine's console leaves the terminal's signal keys
