@@ -22,34 +22,11 @@ if [ "${KESTREL_IN_NETNS:-}" != 1 ]; then
   exec "$root/tests/netns.sh" "$bench/run.sh" "$mode"
 fi
 
-# NSD: one server process, no rate limiting, its state in a temporary directory.
-state=$(mktemp -d /tmp/kestrel-bench-nsd.XXXXXX)
-stop_nsd() {
-  local pid
-  pid=$(cat "$state/nsd.pid" 2>/dev/null || true)
-  if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then
-    for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  fi
-  rm -rf "$state"
-}
-trap stop_nsd EXIT
-sed -e "s|@STATE@|$state|g" -e "s|@ZONES@|$bench|g" "$bench/nsd.conf" > "$state/nsd.conf"
+# NSD: one server process, no rate limiting, pinned with the tools.
+source "$root/tests/nsd.sh"
+trap nsd_stop EXIT
 cpu=${BENCH_CPU:-$(( $(nproc) - 1 ))}
-if [ "$cpu" = none ]; then
-  nsd -c "$state/nsd.conf"
-else
-  taskset -c "$cpu" nsd -c "$state/nsd.conf"
-fi
-ready=0
-for _ in $(seq 50); do
-  answer=$(kdig @127.0.0.1 +noedns +short +timeout=1 +retry=0 ns.bench.test A 2>/dev/null || true)
-  if [[ "$answer" == *127.0.0.1* ]]; then
-    ready=1
-    break
-  fi
-  sleep 0.1
-done
-[ "$ready" = 1 ] || { echo "bench: NSD did not answer" >&2; exit 1; }
+nsd_start "$bench/nsd.conf" "$bench" ns.bench.test "$([ "$cpu" = none ] || echo "$cpu")"
 
 if [ "$mode" = capture ]; then
   python3 "$bench/capture_replies.py"

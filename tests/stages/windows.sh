@@ -10,6 +10,7 @@
 # case has NAME.ipconfig, the text it writes) or as winipcfg.exe with the
 # system's ipconfig disabled (NAME.winipcfg), or neither tool (no such file).
 # Last, the pager's key wait on Wine's console in tmux (tests/wine/console_pager.sh).
+# What runs inside the namespace is tests/wine/cases.sh.
 #   tests/stages/windows.sh [CASE...]   (CASE: a transcript of tests/e2e/cases)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -42,35 +43,4 @@ export WINEDEBUG=-all
 trap 'rm -rf "$WINEPREFIX"' EXIT
 wine=/usr/lib/wine/wine64
 
-tests/netns.sh bash -c '
-  set -uo pipefail
-  wine=$1 root=$2 cases=$3; shift 3
-  # A persistent wineserver keeps the prefix warm between cases. The first
-  # start also launches Wine'"'"'s own background services, which would keep
-  # inherited output pipes open: they are started here with none, so that each
-  # transcript ends when kestrel.exe ends. The prefix needs neither Mono nor
-  # Gecko, whose installers would only slow its making.
-  "$(dirname "$wine")/wineserver" -p
-  trap '"'"'"$(dirname "$wine")/wineserver" -k || true'"'"' EXIT
-  WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot --init </dev/null >/dev/null 2>&1
-  status=0
-  tests/e2e/stage.sh "$wine $root/build-win/kestrel.exe" "$@" || status=1
-  [ $# -gt 0 ] && exit $status
-  for dir in build-win/tool/*/; do
-    name=$(basename "$dir")
-    overrides="iphlpapi=d"
-    [ -e "$dir/ipconfig.exe" ] || overrides="$overrides;ipconfig.exe=d"
-    echo "fallback discovery: $name"
-    tests/e2e/stage.sh "env WINEDLLOVERRIDES=$overrides $wine $root/${dir}kestrel.exe" \
-      --cases "$root/$cases" "$name" || status=1
-  done
-  echo "the pager on the Windows console"
-  bash tests/wine/console_pager.sh build-win/kestrel.exe || status=1
-  # Every run of the tool leaves no temporary file behind.
-  left=$(find "$WINEPREFIX/drive_c" -iname "kst*.tmp")
-  if [ -n "$left" ]; then
-    echo "temporary files left behind: $left"
-    status=1
-  fi
-  exit $status
-' bash "$wine" "$root" "$cases" "$@"
+tests/netns.sh bash tests/wine/cases.sh "$wine" "$cases" "$@"
