@@ -9,6 +9,7 @@
 
 #include "message/message.h"
 #include "shell/pager.h"
+#include "shell/print_message.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,6 +6,8 @@
 // output, "answered N of M", where an answer is a datagram that carries the
 // query's identifier, RCODE 0 and at least one answer record.
 //   floor SERVER-ADDRESS < NAMES
+#include "message/header.h"
+#include "message/symbols.h"
 #include "resolver/query.h"
 
 #include <arpa/inet.h>
@@ -27,7 +29,7 @@ int ask(const char* name, const sockaddr_in& server)
 {
     std::uint8_t query[BUFFER_SIZE];
     std::uint8_t reply[BUFFER_SIZE];
-    int length = make_query(name, 255, 1, query, sizeof query);
+    int length = make_query(name, CLASS_ANY, TYPE_A, query, sizeof query);
     if (length <= 0)
         return 0;
     int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -39,7 +41,7 @@ int ask(const char* name, const sockaddr_in& server)
         pollfd p{fd, POLLIN, 0};
         if (poll(&p, 1, WAIT_MS) == 1) {
             ssize_t n = recv(fd, reply, sizeof reply, 0);
-            answered = n >= 12 && reply[0] == query[0] && reply[1] == query[1] && (reply[3] & 0x0F) == 0 &&
+            answered = n >= HEADER_SIZE && reply[0] == query[0] && reply[1] == query[1] && get_rcode(reply) == 0 &&
                        (reply[6] | reply[7]) != 0;
         }
     }

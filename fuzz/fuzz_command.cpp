@@ -2,6 +2,7 @@
 // prompt would read it. Lookups run for real but cannot wait: before every
 // line the server list is emptied and the retry count held small, so nothing
 // is sent and no pass can take long.
+#include "message/symbols.h"
 #include "resolver/settings.h"
 #include "servers/server_list.h"
 #include "shell/shell.h"
@@ -19,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)quiet;
     static const ResolverSettings defaults = resolver_settings;
     resolver_settings = defaults;
-    current_type = 1;
-    current_class = 255;
+    current_type = TYPE_A;
+    current_class = CLASS_ANY;
 
     std::size_t pos = 0;
     while (pos < size) {

@@ -1,6 +1,7 @@
 // Decodes arbitrary octets as a reply and prints the Message into a sink.
 #include "message/message.h"
 #include "shell/pager.h"
+#include "shell/print_message.h"
 
 #include <cstdio>
 

@@ -1,7 +1,6 @@
 #include "message/message.h"
 
-#include "message/reader.h"
-#include "resolver/settings.h"
+#include "message/header.h"
 
 #include <new>
 
@@ -11,39 +10,44 @@ namespace {
 // pointers than that; following more means the pointers loop.
 constexpr int MAX_JUMPS = 127;
 
+// The least octets an entry takes: a root name and the fixed fields.
+constexpr int QUESTION_MIN = 1 + 4;
+constexpr int RECORD_MIN = 1 + 10;
+
 int read_question(Reader& r, Question& q)
 {
-    if (read_name(r, q.qname) < 0)
-        return -1;
-    if (read_u16(r, &q.qtype) < 0 || read_u16(r, &q.qclass) < 0)
+    if (read_name(r, q.qname) < 0 || read_u16(r, &q.qtype) < 0 || read_u16(r, &q.qclass) < 0)
         return -1;
     return 0;
 }
 
 int read_record(Reader& r, ResourceRecord& rec)
 {
-    if (read_name(r, rec.name) < 0)
+    if (read_name(r, rec.name) < 0 || read_u16(r, &rec.rrtype) < 0 || read_u16(r, &rec.rrclass) < 0 ||
+        read_u32(r, &rec.ttl) < 0 || read_u16(r, &rec.rdlength) < 0)
         return -1;
-    if (read_u16(r, &rec.rrtype) < 0 || read_u16(r, &rec.rrclass) < 0 || read_u32(r, &rec.ttl) < 0 ||
-        read_u16(r, &rec.rdlength) < 0)
+    if (!can_read(r, rec.rdlength))
         return -1;
-    if (!can_read(r, rec.rdlength) || decode_rdata(r.data, r.end, r.pos, rec) < 0)
+    // The data is read from where it starts as far as its items go; the next
+    // record starts rdlength octets on, however much that was.
+    Reader data = r;
+    if (decode_rdata(data, rec) < 0)
         return -1;
-    // The next record starts rdlength octets on, however much the data decoding read.
     return skip_bytes(r, rec.rdlength);
 }
 
-// Reads up to count records into section; false when one did not lie inside the reply.
-bool read_section(Reader& r, int count, std::vector<ResourceRecord>& section)
+// Reads up to count entries of one section; false when one did not lie wholly
+// inside the reply (it is not kept, and no later entry is read).
+template <typename Entry>
+bool read_section(Reader& r, int count, int least, std::vector<Entry>& section, int (*read_entry)(Reader&, Entry&))
 {
-    // A record is large (its data holds every form), so growing the section one
-    // record at a time moves and faults in a lot of memory. Room for as many as
-    // the rest of the reply can hold (each takes at least 11 octets) is made once.
-    int fit = r.end > r.pos ? (r.end - r.pos) / 11 : 0;
+    // Room for as many entries as the rest of the reply can hold is made once,
+    // so that a count the reply cannot hold costs no storage.
+    int fit = r.end > r.pos ? (r.end - r.pos) / least : 0;
     section.reserve(static_cast<std::size_t>(count < fit ? count : fit));
     for (int i = 0; i < count; ++i) {
         section.emplace_back();
-        if (read_record(r, section.back()) < 0) {
+        if (read_entry(r, section.back()) < 0) {
             section.pop_back();
             return false;
         }
@@ -51,13 +55,33 @@ bool read_section(Reader& r, int count, std::vector<ResourceRecord>& section)
     return true;
 }
 
+int read_header(Reader& r, MessageHeader& h)
+{
+    std::uint8_t top[4];   // the ID and the two octets of flags
+    if (read_bytes(r, top, 4) < 0)
+        return -1;
+    h.id = static_cast<std::uint16_t>(top[0] << 8 | top[1]);
+    h.qr = static_cast<std::uint8_t>(get_qr(top));
+    h.opcode = static_cast<std::uint8_t>(get_opcode(top));
+    h.aa = static_cast<std::uint8_t>(get_aa(top));
+    h.tc = static_cast<std::uint8_t>(get_tc(top));
+    h.rd = static_cast<std::uint8_t>(get_rd(top));
+    h.ra = static_cast<std::uint8_t>(get_ra(top));
+    h.z = static_cast<std::uint8_t>(get_z(top));
+    h.rcode = static_cast<std::uint8_t>(get_rcode(top));
+    if (read_u16(r, &h.qdcount) < 0 || read_u16(r, &h.ancount) < 0 || read_u16(r, &h.nscount) < 0 ||
+        read_u16(r, &h.arcount) < 0)
+        return -1;
+    return 0;
+}
+
 }  // namespace
 
-int expand_name(const std::uint8_t* message, int length, int position, char* out, int capacity)
+int expand_name(const Reader& at, char* out, int capacity)
 {
     if (out == nullptr || capacity <= 0)
         return -1;
-    Reader r{message, length, position};
+    Reader r = at;
     const int room = capacity - 1;   // the terminator always fits
     int used = 0;                    // output octets written
     int segment = 0;                 // output position where the current run of labels began
@@ -100,6 +124,12 @@ int expand_name(const std::uint8_t* message, int length, int position, char* out
     return -1;
 }
 
+int read_name(Reader& r, char* out)
+{
+    int used = expand_name(r, out, NAME_TEXT_SIZE);
+    return used < 0 ? -1 : skip_bytes(r, used);
+}
+
 std::unique_ptr<Message> decode_message(const std::uint8_t* reply, int length)
 {
     if (reply == nullptr || length < HEADER_SIZE)
@@ -108,35 +138,13 @@ std::unique_ptr<Message> decode_message(const std::uint8_t* reply, int length)
         auto m = std::make_unique<Message>();
         MessageHeader& h = m->header;
         Reader r{reply, length, 0};
-        read_u16(r, &h.id);
-        h.qr = static_cast<std::uint8_t>(get_qr(reply));
-        h.opcode = static_cast<std::uint8_t>(get_opcode(reply));
-        h.aa = static_cast<std::uint8_t>(get_aa(reply));
-        h.tc = static_cast<std::uint8_t>(get_tc(reply));
-        h.rd = static_cast<std::uint8_t>(get_rd(reply));
-        h.ra = static_cast<std::uint8_t>(get_ra(reply));
-        h.z = static_cast<std::uint8_t>(get_z(reply));
-        h.rcode = static_cast<std::uint8_t>(get_rcode(reply));
-        r.pos = 4;
-        read_u16(r, &h.qdcount);
-        read_u16(r, &h.ancount);
-        read_u16(r, &h.nscount);
-        read_u16(r, &h.arcount);
-
-        // Entries are made as they are read, so a count that the reply cannot
-        // hold costs no storage. A reply cut short (as a truncated UDP answer is)
-        // keeps every entry that lies wholly inside it.
-        bool whole = true;
-        for (int i = 0; whole && i < h.qdcount; ++i) {
-            m->questions.emplace_back();
-            if (read_question(r, m->questions.back()) < 0) {
-                m->questions.pop_back();
-                whole = false;
-            }
-        }
-        whole = whole && read_section(r, h.ancount, m->answers);
-        whole = whole && read_section(r, h.nscount, m->authority);
-        whole = whole && read_section(r, h.arcount, m->additional);
+        read_header(r, h);   // the length holds a whole header
+        // A reply cut short (as a truncated UDP answer is) keeps every entry
+        // that lies wholly inside it.
+        if (read_section(r, h.qdcount, QUESTION_MIN, m->questions, read_question) &&
+            read_section(r, h.ancount, RECORD_MIN, m->answers, read_record) &&
+            read_section(r, h.nscount, RECORD_MIN, m->authority, read_record))
+            read_section(r, h.arcount, RECORD_MIN, m->additional, read_record);
 
         // The printer prints by the counts: they say what was kept.
         h.qdcount = static_cast<std::uint16_t>(m->questions.size());

@@ -2,8 +2,11 @@
 // and never points into the reply octets.
 #pragma once
 
+#include "message/reader.h"
+
 #include <cstdint>
 #include <memory>
+#include <variant>
 #include <vector>
 
 constexpr int NAME_TEXT_SIZE = 255;   // a name text, terminator included
@@ -21,7 +24,16 @@ struct Question {
     std::uint16_t qclass;
 };
 
-// Record data; which members hold the data follows from the record's rrtype.
+// Record data: one form per kind of type, the one its rrtype selects.
+struct RawData {   // NULL and every type without a form of its own
+    std::vector<std::uint8_t> raw;
+};
+struct AddressData {   // A
+    std::uint8_t address[4];   // as on the wire
+};
+struct DomainData {   // NS, MD, MF, CNAME, MB, MG, MR, PTR
+    char domain[NAME_TEXT_SIZE];
+};
 struct SoaData {
     char origin[NAME_TEXT_SIZE];
     char mail_addr[NAME_TEXT_SIZE];
@@ -44,18 +56,12 @@ struct MxData {
     std::uint16_t preference;
     char exchange[NAME_TEXT_SIZE];
 };
-
-struct RData {
-    std::uint8_t address[4];               // A
-    char domain[NAME_TEXT_SIZE];           // NS, MD, MF, CNAME, MB, MG, MR, PTR
-    SoaData soa;                           // SOA
-    WksData wks;                           // WKS
-    HinfoData hinfo;                       // HINFO
-    MinfoData minfo;                       // MINFO
-    MxData mx;                             // MX
-    char text[CHAR_TEXT_SIZE];             // TXT
-    std::vector<std::uint8_t> raw;         // NULL and every other type
+struct TextData {   // TXT: its first character-string
+    char text[CHAR_TEXT_SIZE];
 };
+
+using RData = std::variant<RawData, AddressData, DomainData, SoaData, WksData, HinfoData, MinfoData, MxData,
+                           TextData>;
 
 struct ResourceRecord {
     char name[NAME_TEXT_SIZE];
@@ -80,22 +86,18 @@ struct Message {
 // that loops); the section counts in the header then say what was kept.
 std::unique_ptr<Message> decode_message(const std::uint8_t* reply, int length);
 
-// Expands the (possibly compressed) name at position of the message of length
-// octets into out, a text of capacity bytes that is always terminated; a longer
-// text is cut. Returns the octets the name occupies at position, or -1 when the
-// name reaches past the end of the message or follows too many pointers.
-int expand_name(const std::uint8_t* message, int length, int position, char* out, int capacity);
-// Copies the character-string at position into out (CHAR_TEXT_SIZE bytes).
-// Returns the octets it occupies (its length octet + 1), or -1 past the end.
-int copy_char_string(const std::uint8_t* message, int length, int position, char* out);
-// Fills record.rdata from the data at position, as record.rrtype says. Every
-// item must lie inside the message: 0, or -1 when one does not.
-int decode_rdata(const std::uint8_t* message, int length, int position, ResourceRecord& record);
-
-// Prints every section of the Message through the pager.
-void print_message(const Message& message);
-void print_header(const MessageHeader& header);
-void print_question(const Question& question);
-void print_record(const ResourceRecord& record);
-// Each byte as two upper-case hexadecimal digits; nothing for count <= 0.
-void print_hex(const std::uint8_t* bytes, int count);
+// Expands the (possibly compressed) name at the reader's position into out, a
+// text of capacity bytes that is always terminated; a longer text is cut.
+// Returns the octets the name occupies at the position, or -1 when the name
+// reaches past the end of the message or follows too many pointers.
+int expand_name(const Reader& at, char* out, int capacity);
+// Expands the name at the position into out (NAME_TEXT_SIZE bytes) and moves
+// past the octets it occupies there: 0, or -1.
+int read_name(Reader& r, char* out);
+// Copies the character-string at the position into out (CHAR_TEXT_SIZE bytes)
+// and moves past it. Returns the octets it occupied (its length octet + 1), or
+// -1 when it reaches past the end (out is then empty).
+int copy_char_string(Reader& r, char* out);
+// Fills record.rdata, in the form record.rrtype selects, from the data at the
+// position. Every item must lie inside the message: 0, or -1 when one does not.
+int decode_rdata(Reader& r, ResourceRecord& record);

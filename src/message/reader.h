@@ -1,10 +1,9 @@
-// The one way a reply is read: a position and an end, checked before every read.
+// The one way a message is read: a position and an end, checked before every
+// read. A failed read returns -1 and leaves the position where it was.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
-
-#include "message/message.h"
 
 struct Reader {
     const std::uint8_t* data;   // the start of the message: compression offsets count from here
@@ -61,12 +60,4 @@ inline int skip_bytes(Reader& r, int n)
         return -1;
     r.pos += n;
     return 0;
-}
-
-// Expands the (possibly compressed) name at the position into out
-// (NAME_TEXT_SIZE bytes) and moves past the octets it occupies there.
-inline int read_name(Reader& r, char* out)
-{
-    int used = expand_name(r.data, r.end, r.pos, out, NAME_TEXT_SIZE);
-    return used < 0 ? -1 : skip_bytes(r, used);
 }

@@ -10,6 +10,9 @@ constexpr int BUFFER_SIZE = 1024;   // the query buffer and the reply buffer
 
 int run_query(const char* name, int qclass, int qtype, std::uint8_t* reply, int reply_size)
 {
+    // One start per lookup is enough: make_query takes the identifier from the
+    // start before it, and a start after composing would only reset a counter
+    // that this query no longer reads and the next lookup's start resets again.
     if (resolver_start() == -1)
         return -1;
     std::uint8_t query[BUFFER_SIZE];

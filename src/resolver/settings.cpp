@@ -19,8 +19,8 @@ int resolver_start()
 {
     // The identifier is the first draw of the generator seeded with the clock's
     // second. Seeding is dear (glibc's srand turns its generator over some 300
-    // times) and a lookup starts the resolver twice, so the draw is kept for the
-    // rest of its second: the identifier is the same as seeding afresh gives.
+    // times), so the draw is kept for the rest of its second: the identifier is
+    // the same as seeding afresh gives.
     static bool seeded = false;
     static unsigned seed = 0;
     static std::uint16_t first_draw = 0;
@@ -45,23 +45,4 @@ int resolver_start()
             std::fputs("Could not initialize Windows Sockets.", stdout);
         return -1;
     }
-}
-
-unsigned get_qr(const std::uint8_t* header) { return (header[2] >> 7) & 1u; }
-unsigned get_opcode(const std::uint8_t* header) { return (header[2] >> 3) & 0xFu; }
-unsigned get_aa(const std::uint8_t* header) { return (header[2] >> 2) & 1u; }
-unsigned get_tc(const std::uint8_t* header) { return (header[2] >> 1) & 1u; }
-unsigned get_rd(const std::uint8_t* header) { return header[2] & 1u; }
-unsigned get_ra(const std::uint8_t* header) { return (header[3] >> 7) & 1u; }
-unsigned get_z(const std::uint8_t* header) { return (header[3] >> 4) & 7u; }
-unsigned get_rcode(const std::uint8_t* header) { return header[3] & 0xFu; }
-
-void set_tc(std::uint8_t* header, int on)
-{
-    header[2] = static_cast<std::uint8_t>(on ? header[2] | 0x02 : header[2] & ~0x02);
-}
-
-void set_rd(std::uint8_t* header, int on)
-{
-    header[2] = static_cast<std::uint8_t>(on ? header[2] | 0x01 : header[2] & ~0x01);
 }

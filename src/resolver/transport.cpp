@@ -1,5 +1,6 @@
 #include "resolver/transport.h"
 
+#include "platform/platform.h"
 #include "resolver/settings.h"
 #include "servers/server_list.h"
 
@@ -42,27 +43,28 @@ void trace_answer(int length)
         std::printf("------------\nGot answer (%d bytes):\n", length);
 }
 
+enum WaitResult { WAIT_READY, WAIT_TIMED_OUT, WAIT_FAILED };
+
 std::int64_t deadline_after(int seconds) { return monotonic_ms() + static_cast<std::int64_t>(seconds) * 1000; }
 
-// Waits until s is ready or the deadline has passed. 1 when ready; 0 when the
-// time ran out ("Timeout" names the attempt's wait, unless quiet); the socket
-// error code when the wait failed.
-int wait_until(Socket s, int for_read, int seconds, std::int64_t deadline, bool quiet)
+// Waits until s is readable (for_read) or writable, or the attempt's deadline
+// has passed. A time-out is traced with the attempt's wait of seconds unless
+// quiet; a failed wait is reported here.
+WaitResult wait_ready(Socket s, bool for_read, int seconds, std::int64_t deadline, bool quiet)
 {
     for (;;) {
         std::int64_t left = deadline - monotonic_ms();
         if (left <= 0) {
             if (!quiet && debug_on())
                 std::printf("Timeout %d secs\n", seconds);
-            return 0;
+            return WAIT_TIMED_OUT;
         }
         int r = wait_socket(s, for_read, left > INT_MAX ? INT_MAX : static_cast<int>(left));
         if (r == 1)
-            return 1;
+            return WAIT_READY;
         if (r < 0) {
-            int code = last_socket_error();
-            report("select", code);
-            return code;
+            report("select", last_socket_error());
+            return WAIT_FAILED;
         }
     }
 }
@@ -72,7 +74,7 @@ int wait_until(Socket s, int for_read, int seconds, std::int64_t deadline, bool 
 int read_exactly(Socket s, std::uint8_t* data, int length, int seconds, std::int64_t deadline)
 {
     for (int got = 0; got < length;) {
-        if (wait_until(s, 1, seconds, deadline, false) != 1)
+        if (wait_ready(s, true, seconds, deadline, false) != WAIT_READY)
             return -1;
         int n = receive_stream(s, data + got, length - got);
         if (n <= 0) {
@@ -91,7 +93,7 @@ void discard_rest(Socket s, int length, int seconds, std::int64_t deadline)
 {
     std::uint8_t discard[DISCARD_SIZE];
     while (length > 0) {
-        if (wait_until(s, 1, seconds, deadline, true) != 1)
+        if (wait_ready(s, true, seconds, deadline, true) != WAIT_READY)
             return;
         int n = receive_stream(s, discard, length < DISCARD_SIZE ? length : DISCARD_SIZE);
         if (n <= 0)
@@ -100,8 +102,58 @@ void discard_rest(Socket s, int length, int seconds, std::int64_t deadline)
     }
 }
 
+// One exchange by datagram: the reply's length, or -1. The wait is a deadline
+// for the whole attempt, which datagrams that are not the answer do not renew.
+int datagram_attempt(const std::uint8_t* query, int query_length, std::uint8_t* reply, int reply_size,
+                     Target to, int seconds)
+{
+    Socket s = open_udp_socket();
+    if (s == NO_SOCKET) {
+        report("socket (dg) failed", last_socket_error());
+        return -1;
+    }
+    SocketGuard guard{s};
+    if (send_datagram(s, query, query_length, to.address, to.port) != query_length) {
+        report("sendto", last_socket_error());
+        return -1;
+    }
+    std::int64_t deadline = deadline_after(seconds);
+    for (;;) {
+        if (wait_ready(s, true, seconds, deadline, false) != WAIT_READY)
+            return -1;
+        std::uint32_t from_address = 0;
+        std::uint16_t from_port = 0;
+        int n = receive_datagram(s, reply, reply_size, &from_address, &from_port);
+        if (n < 0) {
+            report("recvfrom", last_socket_error());
+            return -1;
+        }
+        // RFC 5452 9.1: only a datagram from where the query went can be its answer.
+        if (from_address != to.address || from_port != to.port)
+            continue;
+        if (n == 0) {
+            report("recvfrom", 0);
+            return -1;
+        }
+        // Without a whole header it cannot be matched to the query.
+        if (n < HEADER_SIZE)
+            continue;
+        if (reply[0] != query[0] || reply[1] != query[1]) {
+            trace("------------\nOld answer:\n");
+            continue;
+        }
+        if (get_tc(reply))
+            trace("truncated answer\n");
+        else
+            trace_answer(n);
+        return n;
+    }
+}
+
 // One exchange over a virtual circuit, framed with the two-octet length
-// prefix (RFC 1035 4.2.2). The wait is a deadline for the whole exchange.
+// prefix (RFC 1035 4.2.2): the reply's length, or -1. The wait is a deadline
+// for the whole exchange. A reply longer than reply_size is cut there, with
+// its TC bit set.
 int circuit_attempt(const std::uint8_t* query, int query_length, std::uint8_t* reply, int reply_size,
                     Target to, int seconds)
 {
@@ -120,7 +172,7 @@ int circuit_attempt(const std::uint8_t* query, int query_length, std::uint8_t* r
         return -1;
     }
     std::int64_t deadline = deadline_after(seconds);
-    if (wait_until(s, 0, seconds, deadline, false) != 1)
+    if (wait_ready(s, false, seconds, deadline, false) != WAIT_READY)
         return -1;
     const std::uint8_t prefix[2] = {static_cast<std::uint8_t>(query_length >> 8),
                                     static_cast<std::uint8_t>(query_length)};
@@ -150,58 +202,6 @@ int circuit_attempt(const std::uint8_t* query, int query_length, std::uint8_t* r
     return length;
 }
 
-// One datagram exchange; a truncated answer is fetched again by circuit.
-int datagram_attempt(const std::uint8_t* query, int query_length, std::uint8_t* reply, int reply_size,
-                     Target to, int seconds)
-{
-    {
-        Socket s = open_udp_socket();
-        if (s == NO_SOCKET) {
-            report("socket (dg) failed", last_socket_error());
-            return -1;
-        }
-        SocketGuard guard{s};
-        if (send_datagram(s, query, query_length, to.address, to.port) != query_length) {
-            report("sendto", last_socket_error());
-            return -1;
-        }
-        // Stray datagrams do not renew the wait: it bounds the whole attempt.
-        std::int64_t deadline = deadline_after(seconds);
-        for (;;) {
-            if (wait_until(s, 1, seconds, deadline, false) != 1)
-                return -1;
-            std::uint32_t from_address = 0;
-            std::uint16_t from_port = 0;
-            int n = receive_datagram(s, reply, reply_size, &from_address, &from_port);
-            if (n < 0) {
-                report("recvfrom", last_socket_error());
-                return -1;
-            }
-            // RFC 5452 9.1: only a datagram from where the query went can be its answer.
-            if (from_address != to.address || from_port != to.port)
-                continue;
-            if (n == 0) {
-                report("recvfrom", 0);
-                return -1;
-            }
-            // Without a whole header it cannot be matched to the query.
-            if (n < HEADER_SIZE)
-                continue;
-            if (reply[0] != query[0] || reply[1] != query[1]) {
-                trace("------------\nOld answer:\n");
-                continue;
-            }
-            if (!get_tc(reply)) {
-                trace_answer(n);
-                return n;
-            }
-            trace("truncated answer\n");
-            break;
-        }
-    }
-    return circuit_attempt(query, query_length, reply, reply_size, to, seconds);
-}
-
 } // namespace
 
 int pass_wait(std::int32_t timeout_secs, int pass)
@@ -210,30 +210,25 @@ int pass_wait(std::int32_t timeout_secs, int pass)
     return shifted > 0 ? shifted : 1;
 }
 
-int wait_ready(Socket sock, int for_read, int seconds)
-{
-    if (seconds <= 0)
-        seconds = 1;
-    return wait_until(sock, for_read, seconds, deadline_after(seconds), false);
-}
-
 int send_query(const std::uint8_t* query, int query_length, std::uint8_t* reply, int reply_size)
 {
     const ResolverSettings& settings = resolver_settings;
-    bool circuit = (settings.OptionFlags & OPT_USE_VC) != 0 || query_length > MAX_DATAGRAM_QUERY;
     if (query_length < HEADER_SIZE)
-        return -1;
-    if (resolver_start() == -1)
         return -1;
     // With no server the passes would send nothing; a huge retry_count need not spin.
     if (server_list.count <= 0)
         return -1;
+    bool circuit = (settings.OptionFlags & OPT_USE_VC) != 0 || query_length > MAX_DATAGRAM_QUERY;
     for (int pass = 0; pass < settings.retry_count; ++pass) {
         int seconds = pass_wait(settings.timeout_secs, pass);
         for (int i = 0; i < server_list.count; ++i) {
             Target to{server_list.addresses[i], settings.port};
             int n = circuit ? circuit_attempt(query, query_length, reply, reply_size, to, seconds)
                             : datagram_attempt(query, query_length, reply, reply_size, to, seconds);
+            // A truncated datagram answer is asked for again over a circuit, from
+            // the same server with the same wait; only the circuit's reply counts.
+            if (n >= 0 && !circuit && get_tc(reply))
+                n = circuit_attempt(query, query_length, reply, reply_size, to, seconds);
             if (n >= 0)
                 return n;
         }

@@ -3,8 +3,6 @@
 // datagram answer comes back truncated.
 #pragma once
 
-#include "platform/platform.h"
-
 #include <cstdint>
 
 // Largest query sent by datagram; a longer one goes by circuit (RFC 1035 4.2.1).
@@ -15,12 +13,6 @@ constexpr int MAX_DATAGRAM_QUERY = 512;
 // reply octets, or -1 when no server gave an acceptable reply. A reply shorter
 // than the 12-octet header is never acceptable.
 int send_query(const std::uint8_t* query, int query_length, std::uint8_t* reply, int reply_size);
-
-// Waits until sock is readable (for_read not 0) or writable, for at most
-// seconds seconds (1 when seconds is 0 or less). 1 when ready; 0 when the time
-// ran out ("Timeout %d secs" with debug); the socket error code when the wait
-// itself failed (reported under "select").
-int wait_ready(Socket sock, int for_read, int seconds);
 
 // The wait of a pass in seconds: timeout_secs shifted left by (pass modulo 32)
 // in 32-bit arithmetic, bits shifted out lost; 1 when that is 0 or negative.

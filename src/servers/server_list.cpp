@@ -1,7 +1,6 @@
 #include "servers/server_list.h"
 
 #include "platform/platform.h"
-#include "resolver/settings.h"
 
 #include <cstdio>
 #include <vector>
@@ -10,7 +9,12 @@ ServerList server_list;
 
 int add_server(const char* name)
 {
-    if (resolver_start() == -1)
+    // Addresses are converted and names resolved by the socket layer, which
+    // must be started first (Windows Sockets).
+    int started = net_start();
+    if (started == NET_WRONG_VERSION)
+        net_cleanup();
+    if (started != NET_READY)
         return -1;
     // The last slot is never filled by an add.
     if (server_list.count + 1 >= MAX_SERVERS)

@@ -1,5 +1,6 @@
 #include "shell/shell.h"
 
+#include "message/symbols.h"
 #include "platform/platform.h"
 #include "resolver/lookup.h"
 #include "resolver/settings.h"
@@ -7,12 +8,13 @@
 #include "servers/server_list.h"
 #include "shell/listings.h"
 #include "shell/pager.h"
+#include "shell/print_message.h"
 
 #include <cstdio>
 #include <cstring>
 
-int current_type = 1;      // A
-int current_class = 255;   // ANY
+int current_type = TYPE_A;
+int current_class = CLASS_ANY;
 
 static const char BANNER[] =
     "kestrel2000 - interactive DNS lookup client            https://kestrel.example/\n\n";
@@ -42,37 +44,6 @@ static const char HELP_TEXT[] =
 
 static const char ROOT_SERVER[] = "a.root-servers.net";
 
-bool is_blank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-const char* skip_blanks(const char* p)
-{
-    while (is_blank(*p))
-        ++p;
-    return p;
-}
-
-const char* scan_word(const char* p, char* out)
-{
-    p = skip_blanks(p);
-    int n = 0;
-    while (*p && !is_blank(*p) && n < LINE_SIZE - 1)
-        out[n++] = *p++;
-    out[n] = '\0';
-    return p;
-}
-
-static char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-static bool same_word(const char* word, const char* command)
-{
-    while (*command && lower_ascii(*word) == *command)
-        ++word, ++command;
-    return !*command && !*word;
-}
-
 int make_reverse_name(const char* word, char* out)
 {
     static const char SUFFIX[] = ".IN-ADDR.ARPA";
@@ -96,29 +67,29 @@ int make_reverse_name(const char* word, char* out)
     return 0;
 }
 
-static void lookup_word(char* word)
+static const char NO_ANSWER[] = "No answer or error occur\n";
+
+// A dotted IPv4 address is looked up by its reverse name, as a PTR record.
+static void lookup_word(const char* word)
 {
     if (debug_on())
         print_servers();
-    int saved_type = current_type;
-    bool reverse = false;
+    const char* name = word;
+    int type = current_type;
+    char reverse[LINE_SIZE];
     if (address_from_text(word) != ADDRESS_NONE) {
-        char name[LINE_SIZE];
-        if (make_reverse_name(word, name) == -1) {
-            std::fputs("No answer or error occur\n", stdout);
+        if (make_reverse_name(word, reverse) == -1) {
+            std::fputs(NO_ANSWER, stdout);
             return;
         }
-        std::strcpy(word, name);
-        current_type = 12;   // PTR
-        reverse = true;
+        name = reverse;
+        type = TYPE_PTR;
     }
-    std::unique_ptr<Message> message = lookup(word, current_class, current_type);
+    std::unique_ptr<Message> message = lookup(name, current_class, type);
     if (message)
         print_message(*message);
     else
-        std::fputs("No answer or error occur\n", stdout);
-    if (reverse)
-        current_type = saved_type;
+        std::fputs(NO_ANSWER, stdout);
 }
 
 int run_command(const char* line)
@@ -127,24 +98,23 @@ int run_command(const char* line)
     char argument[LINE_SIZE];
     const char* rest = scan_word(line, word);
 
-    if (same_word(word, "exit"))
+    if (same_text(word, "exit"))
         return 1;
-    if (same_word(word, "help") || word[0] == '?') {
+    if (same_text(word, "help") || word[0] == '?') {
         std::fputs(HELP_TEXT, stdout);
-    } else if (same_word(word, "server")) {
+    } else if (same_text(word, "server")) {
         scan_word(rest, argument);
         set_server(argument);
         print_servers();
-    } else if (lower_ascii(word[0]) == 'a' && lower_ascii(word[1]) == 'd' &&
-               lower_ascii(word[2]) == 'd' && lower_ascii(word[3]) == 's') {
+    } else if (begins_with(word, "adds", 4)) {   // addserver, and any word that begins so
         scan_word(rest, argument);
         add_server(argument);
         print_servers();
-    } else if (same_word(word, "find")) {
+    } else if (same_text(word, "find")) {
         find_system_servers();
-    } else if (same_word(word, "root")) {
+    } else if (same_text(word, "root")) {
         set_server(ROOT_SERVER);
-    } else if (same_word(word, "set")) {
+    } else if (same_text(word, "set")) {
         apply_set_option(line);
     } else {
         lookup_word(word);

@@ -1,7 +1,7 @@
 #include "shell/completion.h"
 
 #include "message/symbols.h"
-#include "shell/shell.h"
+#include "shell/text.h"
 
 #include <cstring>
 
@@ -11,17 +11,6 @@ static const char* const COMMAND_WORDS[] = {"exit", "help", "server", "addserver
 static const char* const OPTION_WORDS[] = {"all",    "debug",   "nodebug", "recurse", "norecurse",
                                            "vc",     "novc",    "retry=",  "timeout=", "querytype=",
                                            "type=",  "class=",  "port="};
-
-static char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// True when word begins with the n characters at typed, ignoring case.
-static bool begins_with(const char* word, const char* typed, size_t n)
-{
-    for (size_t i = 0; i < n; ++i)
-        if (!word[i] || lower_ascii(word[i]) != lower_ascii(typed[i]))
-            return false;
-    return true;
-}
 
 static void add_matches(const char* const* list, size_t count, const char* typed, size_t n,
                         std::vector<std::string>& words)

@@ -1,4 +1,3 @@
-#include "message/symbols.h"
 #include "resolver/settings.h"
 #include "shell/listings.h"
 #include "shell/shell.h"
@@ -25,17 +24,17 @@ const OptionRow OPTION_TABLE[] = {
     {"port", PORT},     {"deb", DEBUG_ON},   {"nodeb", DEBUG_OFF}, {"v", VC_ON},
     {"nov", VC_OFF},    {"rec", RECURSE_ON}, {"norec", RECURSE_OFF}, {"all", LIST_ALL},
 };
+const OptionRow QUERYTYPE = {"q", TYPE_VALUE};
 
-bool begins_with(const char* text, const char* beginning)
+// The row of the option word at option, or nullptr.
+const OptionRow* find_option(const char* option)
 {
-    for (; *beginning; ++text, ++beginning) {
-        char c = *text;
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != *beginning)
-            return false;
-    }
-    return true;
+    if (option[0] == 'q')
+        return &QUERYTYPE;
+    for (const OptionRow& r : OPTION_TABLE)
+        if (begins_with(option, r.beginning, std::strlen(r.beginning)))
+            return &r;
+    return nullptr;
 }
 
 // The decimal integer after the "=" of an option (whitespace and a sign allowed),
@@ -69,35 +68,12 @@ int symbol_value(const char* option, int (*from_text)(const char*))
     return from_text(argument);
 }
 
-} // namespace
-
-void apply_set_option(const char* line)
+// The options that take a value after "=".
+void apply_value_option(OptionKind kind, const char* option)
 {
-    // The word "set" and the character after it, never past the end of the line.
-    const char* p = skip_blanks(line);
-    for (int i = 0; i < 4 && *p; ++i)
-        ++p;
-    const char* option = skip_blanks(p);
-
-    const OptionRow* row = nullptr;
-    if (option[0] == 'q') {
-        static const OptionRow QUERYTYPE = {"q", TYPE_VALUE};
-        row = &QUERYTYPE;
-    }
-    for (const OptionRow& r : OPTION_TABLE) {
-        if (row)
-            break;
-        if (begins_with(option, r.beginning))
-            row = &r;
-    }
-    if (!row) {
-        std::fputs("Invalid option\n", stdout);
-        return;
-    }
-
     ResolverSettings& s = resolver_settings;
     long value = 0;
-    switch (row->kind) {
+    switch (kind) {
     case TYPE_VALUE:
         if (int t = symbol_value(option, type_from_text))
             current_type = t;
@@ -114,18 +90,36 @@ void apply_set_option(const char* line)
     case TIMEOUT:
         if (!integer_value(option, &value))
             std::fputs("Invalid value\n", stdout);
-        else if (row->kind == RETRY)
+        else if (kind == RETRY)
             s.retry_count = static_cast<std::int32_t>(value);
         else
             s.timeout_secs = static_cast<std::int32_t>(value);
         break;
-    case PORT:
-        // Privileged ports only: 1 to 1023.
+    default:   // PORT: privileged ports only, 1 to 1023
         if (!integer_value(option, &value) || value < 1 || value > 1023)
             std::fputs("Invalid value\n", stdout);
         else
             s.port = static_cast<std::uint16_t>(value);
         break;
+    }
+}
+
+} // namespace
+
+void apply_set_option(const char* line)
+{
+    // The word "set" and the character after it, never past the end of the line.
+    const char* p = skip_blanks(line);
+    for (int i = 0; i < 4 && *p; ++i)
+        ++p;
+    const char* option = skip_blanks(p);
+    const OptionRow* row = find_option(option);
+    if (!row) {
+        std::fputs("Invalid option\n", stdout);
+        return;
+    }
+    ResolverSettings& s = resolver_settings;
+    switch (row->kind) {
     case DEBUG_ON: s.OptionFlags |= OPT_DEBUG; break;
     case DEBUG_OFF: s.OptionFlags &= ~OPT_DEBUG; break;
     case VC_ON: s.OptionFlags |= OPT_USE_VC; break;
@@ -133,5 +127,6 @@ void apply_set_option(const char* line)
     case RECURSE_ON: set_rd(s.HeaderTemplate, 1); break;
     case RECURSE_OFF: set_rd(s.HeaderTemplate, 0); break;
     case LIST_ALL: print_settings(current_class, current_type); break;
+    default: apply_value_option(row->kind, option); break;
     }
 }

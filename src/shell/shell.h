@@ -1,7 +1,7 @@
 // The command interpreter: the prompt, the commands and the set options.
 #pragma once
 
-constexpr int LINE_SIZE = 256;   // 255 characters and the terminator
+#include "shell/text.h"
 
 // The query type and class of every lookup.
 extern int current_type;
@@ -17,10 +17,3 @@ void apply_set_option(const char* line);
 // Writes the reverse-lookup name of the dotted address in word into out
 // (LINE_SIZE bytes): 0, or -1 when it would not fit.
 int make_reverse_name(const char* word, char* out);
-
-// Shared by the interpreter's parsers.
-bool is_blank(char c);
-const char* skip_blanks(const char* p);
-// Copies the first whitespace-delimited word at p into out (LINE_SIZE bytes,
-// left empty when there is none); returns the position after the word.
-const char* scan_word(const char* p, char* out);

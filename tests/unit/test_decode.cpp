@@ -1,5 +1,6 @@
-// The message decoder, name expansion and record data, on hand-built and
-// captured replies.
+// The header accessors, the message decoder, name expansion and record data,
+// on hand-built and captured replies.
+#include "message/header.h"
 #include "message/message.h"
 
 #include "captured_replies.h"
@@ -43,6 +44,67 @@ std::unique_ptr<Message> decode(const Octets& o)
     return decode_message(o.data(), static_cast<int>(o.size()));
 }
 
+// The data form a decoded record holds (the test fails if it holds another).
+template <typename Form>
+const Form& as(const RData& d)
+{
+    static const Form none{};
+    const Form* form = std::get_if<Form>(&d);
+    EXPECT_NE(form, nullptr) << "the record holds another form of data";
+    return form ? *form : none;
+}
+
+Octets address_of(const RData& d) { return Octets(as<AddressData>(d).address, as<AddressData>(d).address + 4); }
+
+// Expands the name at position of message.
+int expand(const Octets& message, int position, char* out, int capacity)
+{
+    return expand_name(Reader{message.data(), static_cast<int>(message.size()), position}, out, capacity);
+}
+
+// ---------------------------------------------------------------- header accessors
+
+TEST(Header, GettersTakeTheirBits)
+{
+    const struct {
+        std::uint8_t octet2, octet3;
+        unsigned qr, opcode, aa, tc, rd, ra, z, rcode;
+    } cases[] = {
+        {0x78, 0xF3, 0, 15, 0, 0, 0, 1, 7, 3},
+        {0x85, 0x80, 1, 0, 1, 0, 1, 1, 0, 0},
+        {0xFF, 0xFF, 1, 15, 1, 1, 1, 1, 7, 15},
+        {0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0},
+        {0x02, 0x0F, 0, 0, 0, 1, 0, 0, 0, 15},
+    };
+    for (const auto& c : cases) {
+        std::uint8_t h[HEADER_SIZE] = {0x12, 0x34, c.octet2, c.octet3};
+        EXPECT_EQ(get_qr(h), c.qr);
+        EXPECT_EQ(get_opcode(h), c.opcode);
+        EXPECT_EQ(get_aa(h), c.aa);
+        EXPECT_EQ(get_tc(h), c.tc);
+        EXPECT_EQ(get_rd(h), c.rd);
+        EXPECT_EQ(get_ra(h), c.ra);
+        EXPECT_EQ(get_z(h), c.z);
+        EXPECT_EQ(get_rcode(h), c.rcode);
+    }
+}
+
+TEST(Header, SettersChangeOneBit)
+{
+    std::uint8_t h[HEADER_SIZE] = {0, 0, 0x85, 0xFF};
+    set_tc(h, 1);
+    EXPECT_EQ(h[2], 0x87);
+    set_tc(h, 1);
+    EXPECT_EQ(h[2], 0x87);
+    set_tc(h, 0);
+    EXPECT_EQ(h[2], 0x85);
+    set_rd(h, 0);
+    EXPECT_EQ(h[2], 0x84);
+    set_rd(h, 7);
+    EXPECT_EQ(h[2], 0x85);
+    EXPECT_EQ(h[3], 0xFF);
+}
+
 // ---------------------------------------------------------------- expand_name
 
 struct NameCase {
@@ -80,8 +142,7 @@ TEST(ExpandName, EdgeCases)
     for (const NameCase& c : name_cases()) {
         char out[NAME_TEXT_SIZE];
         std::memset(out, '#', sizeof out);
-        int count = expand_name(c.message.data(), static_cast<int>(c.message.size()), c.position, out,
-                                NAME_TEXT_SIZE);
+        int count = expand(c.message, c.position, out, NAME_TEXT_SIZE);
         EXPECT_EQ(count, c.count) << c.label;
         EXPECT_EQ(std::string(out, std::strlen(out)), c.text) << c.label;
     }
@@ -117,15 +178,13 @@ TEST(ExpandName, RefusedNames)
     for (const auto& c : cases) {
         char out[NAME_TEXT_SIZE];
         std::memset(out, '#', sizeof out);
-        EXPECT_EQ(expand_name(c.message.data(), static_cast<int>(c.message.size()), c.position, out,
-                              NAME_TEXT_SIZE), -1)
+        EXPECT_EQ(expand(c.message, c.position, out, NAME_TEXT_SIZE), -1)
             << c.label;
         EXPECT_NE(std::memchr(out, '\0', sizeof out), nullptr) << c.label << ": text not terminated";
     }
     // 127 pointers are still followed.
     char out[NAME_TEXT_SIZE];
-    EXPECT_EQ(expand_name(chain.data(), static_cast<int>(chain.size()), static_cast<int>(chain.size()) - 4, out,
-                          NAME_TEXT_SIZE), 2);
+    EXPECT_EQ(expand(chain, static_cast<int>(chain.size()) - 4, out, NAME_TEXT_SIZE), 2);
     EXPECT_STREQ(out, "");
 }
 
@@ -156,8 +215,7 @@ TEST(ExpandName, LongTextIsCut)
         m.push_back(0);
         char out[NAME_TEXT_SIZE + 16];
         std::memset(out, '#', sizeof out);
-        EXPECT_EQ(expand_name(m.data(), static_cast<int>(m.size()), 0, out, NAME_TEXT_SIZE),
-                  static_cast<int>(m.size()))
+        EXPECT_EQ(expand(m, 0, out, NAME_TEXT_SIZE), static_cast<int>(m.size()))
             << c.label;
         EXPECT_EQ(std::strlen(out), c.text) << c.label;
         EXPECT_EQ(out[NAME_TEXT_SIZE], '#') << c.label << ": written past the capacity";
@@ -165,7 +223,7 @@ TEST(ExpandName, LongTextIsCut)
     // A pointer loop that grows the text is refused, not cut.
     Octets loop = {3, 'a', 'b', 'c', 0xC0, 0x00};
     char out[NAME_TEXT_SIZE];
-    EXPECT_EQ(expand_name(loop.data(), 6, 0, out, NAME_TEXT_SIZE), -1);
+    EXPECT_EQ(expand(loop, 0, out, NAME_TEXT_SIZE), -1);
 }
 
 // ---------------------------------------------------------------- decode_message
@@ -234,17 +292,17 @@ TEST(DecodeMessage, SectionsAndRdlength)
     EXPECT_EQ(a1.rrclass, 1);
     EXPECT_EQ(a1.ttl, 300u);
     EXPECT_EQ(a1.rdlength, 6);
-    EXPECT_EQ(Octets(a1.rdata.address, a1.rdata.address + 4), (Octets{10, 0, 0, 1}));
+    EXPECT_EQ(address_of(a1.rdata), (Octets{10, 0, 0, 1}));
     const ResourceRecord& a2 = msg->answers[1];
     EXPECT_EQ(a2.rdlength, 2);
     // The address runs on into the next record's owner name (C0 0C).
-    EXPECT_EQ(Octets(a2.rdata.address, a2.rdata.address + 4), (Octets{10, 0, 0xC0, 0x0C}));
+    EXPECT_EQ(address_of(a2.rdata), (Octets{10, 0, 0xC0, 0x0C}));
     ASSERT_EQ(msg->authority.size(), 1u);
     EXPECT_EQ(msg->authority[0].rrtype, 2);
-    EXPECT_STREQ(msg->authority[0].rdata.domain, "n");
+    EXPECT_STREQ(as<DomainData>(msg->authority[0].rdata).domain, "n");
     ASSERT_EQ(msg->additional.size(), 1u);
-    EXPECT_EQ(msg->additional[0].rdata.mx.preference, 65535);
-    EXPECT_STREQ(msg->additional[0].rdata.mx.exchange, "q");
+    EXPECT_EQ(as<MxData>(msg->additional[0].rdata).preference, 65535);
+    EXPECT_STREQ(as<MxData>(msg->additional[0].rdata).exchange, "q");
 }
 
 // A reply that ends before what it announces keeps every entry that lies wholly
@@ -311,11 +369,11 @@ TEST(DecodeRdata, EveryType)
 {
     const DataCase cases[] = {
         {"A", 1, {192, 0, 2, 7}, -1,
-         [](const RData& d) { EXPECT_EQ(Octets(d.address, d.address + 4), (Octets{192, 0, 2, 7})); }},
-        {"NS compressed", 2, {2, 'n', 's', 0xC0, 0x0C}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "ns.q"); }},
-        {"MD", 3, {1, 'd', 0}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "d"); }},
-        {"MF", 4, {1, 'f', 0}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "f"); }},
-        {"CNAME pointer only", 5, {0xC0, 0x0C}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "q"); }},
+         [](const RData& d) { EXPECT_EQ(address_of(d), (Octets{192, 0, 2, 7})); }},
+        {"NS compressed", 2, {2, 'n', 's', 0xC0, 0x0C}, -1, [](const RData& d) { EXPECT_STREQ(as<DomainData>(d).domain, "ns.q"); }},
+        {"MD", 3, {1, 'd', 0}, -1, [](const RData& d) { EXPECT_STREQ(as<DomainData>(d).domain, "d"); }},
+        {"MF", 4, {1, 'f', 0}, -1, [](const RData& d) { EXPECT_STREQ(as<DomainData>(d).domain, "f"); }},
+        {"CNAME pointer only", 5, {0xC0, 0x0C}, -1, [](const RData& d) { EXPECT_STREQ(as<DomainData>(d).domain, "q"); }},
         {"SOA numbers stay unsigned", 6,
          {1, 'o', 0xC0, 0x0C, 0xC0, 0x0C,
           0x80, 0x00, 0x00, 0x00,   // serial 2147483648
@@ -325,65 +383,65 @@ TEST(DecodeRdata, EveryType)
           0x00, 0x00, 0x00, 0x3C},  // minimum 60
          -1,
          [](const RData& d) {
-             EXPECT_STREQ(d.soa.origin, "o.q");
-             EXPECT_STREQ(d.soa.mail_addr, "q");
-             EXPECT_EQ(d.soa.serial, 2147483648u);
-             EXPECT_EQ(d.soa.refresh, 7200u);
-             EXPECT_EQ(d.soa.retry, 900u);
-             EXPECT_EQ(d.soa.expire, 4294967295u);
-             EXPECT_EQ(d.soa.minimum, 60u);
+             EXPECT_STREQ(as<SoaData>(d).origin, "o.q");
+             EXPECT_STREQ(as<SoaData>(d).mail_addr, "q");
+             EXPECT_EQ(as<SoaData>(d).serial, 2147483648u);
+             EXPECT_EQ(as<SoaData>(d).refresh, 7200u);
+             EXPECT_EQ(as<SoaData>(d).retry, 900u);
+             EXPECT_EQ(as<SoaData>(d).expire, 4294967295u);
+             EXPECT_EQ(as<SoaData>(d).minimum, 60u);
          }},
-        {"MB", 7, {1, 'b', 0}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "b"); }},
-        {"MG", 8, {1, 'g', 0}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "g"); }},
-        {"MR", 9, {1, 'r', 0}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "r"); }},
-        {"NULL", 10, {0, 1, 0xFF}, -1, [](const RData& d) { EXPECT_EQ(d.raw, (Octets{0, 1, 0xFF})); }},
-        {"NULL empty", 10, {}, -1, [](const RData& d) { EXPECT_TRUE(d.raw.empty()); }},
+        {"MB", 7, {1, 'b', 0}, -1, [](const RData& d) { EXPECT_STREQ(as<DomainData>(d).domain, "b"); }},
+        {"MG", 8, {1, 'g', 0}, -1, [](const RData& d) { EXPECT_STREQ(as<DomainData>(d).domain, "g"); }},
+        {"MR", 9, {1, 'r', 0}, -1, [](const RData& d) { EXPECT_STREQ(as<DomainData>(d).domain, "r"); }},
+        {"NULL", 10, {0, 1, 0xFF}, -1, [](const RData& d) { EXPECT_EQ(as<RawData>(d).raw, (Octets{0, 1, 0xFF})); }},
+        {"NULL empty", 10, {}, -1, [](const RData& d) { EXPECT_TRUE(as<RawData>(d).raw.empty()); }},
         {"WKS", 11, {192, 0, 2, 1, 6, 0x00, 0x40, 0x01}, -1,
          [](const RData& d) {
-             EXPECT_EQ(Octets(d.wks.address, d.wks.address + 4), (Octets{192, 0, 2, 1}));
-             EXPECT_EQ(d.wks.protocol, 6);
-             EXPECT_EQ(d.wks.bitmap, (Octets{0x00, 0x40, 0x01}));
+             EXPECT_EQ(Octets(as<WksData>(d).address, as<WksData>(d).address + 4), (Octets{192, 0, 2, 1}));
+             EXPECT_EQ(as<WksData>(d).protocol, 6);
+             EXPECT_EQ(as<WksData>(d).bitmap, (Octets{0x00, 0x40, 0x01}));
          }},
         {"WKS of 5 has no bitmap", 11, {192, 0, 2, 1, 17}, -1,
          [](const RData& d) {
-             EXPECT_EQ(d.wks.protocol, 17);
-             EXPECT_TRUE(d.wks.bitmap.empty());
+             EXPECT_EQ(as<WksData>(d).protocol, 17);
+             EXPECT_TRUE(as<WksData>(d).bitmap.empty());
          }},
         {"WKS shorter than 5: no bitmap, fields read in full", 11, {192, 0, 2, 1, 17}, 3,
          [](const RData& d) {
-             EXPECT_EQ(d.wks.protocol, 17);
-             EXPECT_TRUE(d.wks.bitmap.empty());
+             EXPECT_EQ(as<WksData>(d).protocol, 17);
+             EXPECT_TRUE(as<WksData>(d).bitmap.empty());
          }},
-        {"PTR", 12, {4, 'h', 'o', 's', 't', 0xC0, 0x0C}, -1, [](const RData& d) { EXPECT_STREQ(d.domain, "host.q"); }},
+        {"PTR", 12, {4, 'h', 'o', 's', 't', 0xC0, 0x0C}, -1, [](const RData& d) { EXPECT_STREQ(as<DomainData>(d).domain, "host.q"); }},
         {"HINFO os right after cpu", 13, {3, 'v', 'a', 'x', 4, 'u', 'n', 'i', 'x'}, -1,
          [](const RData& d) {
-             EXPECT_STREQ(d.hinfo.cpu, "vax");
-             EXPECT_STREQ(d.hinfo.os, "unix");
+             EXPECT_STREQ(as<HinfoData>(d).cpu, "vax");
+             EXPECT_STREQ(as<HinfoData>(d).os, "unix");
          }},
         {"HINFO two empty strings", 13, {0, 0}, -1,
          [](const RData& d) {
-             EXPECT_STREQ(d.hinfo.cpu, "");
-             EXPECT_STREQ(d.hinfo.os, "");
+             EXPECT_STREQ(as<HinfoData>(d).cpu, "");
+             EXPECT_STREQ(as<HinfoData>(d).os, "");
          }},
         {"MINFO", 14, {1, 'r', 0xC0, 0x0C, 1, 'e', 0}, -1,
          [](const RData& d) {
-             EXPECT_STREQ(d.minfo.requests, "r.q");
-             EXPECT_STREQ(d.minfo.errors, "e");
+             EXPECT_STREQ(as<MinfoData>(d).requests, "r.q");
+             EXPECT_STREQ(as<MinfoData>(d).errors, "e");
          }},
         {"MX", 15, {0x00, 0x0A, 0xC0, 0x0C}, -1,
          [](const RData& d) {
-             EXPECT_EQ(d.mx.preference, 10);
-             EXPECT_STREQ(d.mx.exchange, "q");
+             EXPECT_EQ(as<MxData>(d).preference, 10);
+             EXPECT_STREQ(as<MxData>(d).exchange, "q");
          }},
         {"TXT keeps the first string only", 16, {2, 'h', 'i', 3, 'y', 'o', 'u'}, -1,
-         [](const RData& d) { EXPECT_STREQ(d.text, "hi"); }},
-        {"TXT empty string", 16, {0}, -1, [](const RData& d) { EXPECT_STREQ(d.text, ""); }},
+         [](const RData& d) { EXPECT_STREQ(as<TextData>(d).text, "hi"); }},
+        {"TXT empty string", 16, {0}, -1, [](const RData& d) { EXPECT_STREQ(as<TextData>(d).text, ""); }},
         {"TXT of 255 bytes", 16, cat({{255}, Octets(255, 't')}), -1,
-         [](const RData& d) { EXPECT_EQ(std::string(d.text), std::string(255, 't')); }},
+         [](const RData& d) { EXPECT_EQ(std::string(as<TextData>(d).text), std::string(255, 't')); }},
         {"AAAA kept raw", 28, {0x20, 0x01, 0x0D, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, -1,
-         [](const RData& d) { EXPECT_EQ(d.raw.size(), 16u); }},
-        {"type 0 kept raw", 0, {7}, -1, [](const RData& d) { EXPECT_EQ(d.raw, Octets{7}); }},
-        {"type 65535 kept raw", 65535, {1, 2}, -1, [](const RData& d) { EXPECT_EQ(d.raw, (Octets{1, 2})); }},
+         [](const RData& d) { EXPECT_EQ(as<RawData>(d).raw.size(), 16u); }},
+        {"type 0 kept raw", 0, {7}, -1, [](const RData& d) { EXPECT_EQ(as<RawData>(d).raw, Octets{7}); }},
+        {"type 65535 kept raw", 65535, {1, 2}, -1, [](const RData& d) { EXPECT_EQ(as<RawData>(d).raw, (Octets{1, 2})); }},
     };
     for (const DataCase& c : cases) {
         auto msg = one_record(c.type, c.data, c.rdlength);
@@ -422,15 +480,31 @@ TEST(DecodeRdata, ItemsPastTheEnd)
 
 TEST(CopyCharString, LengthAndBounds)
 {
-    char out[CHAR_TEXT_SIZE];
-    const Octets empty = {0, 'x'};
-    EXPECT_EQ(copy_char_string(empty.data(), 2, 0, out), 1);
-    EXPECT_STREQ(out, "");
-    const Octets two = {2, 'o', 'k', 'x'};
-    EXPECT_EQ(copy_char_string(two.data(), 4, 0, out), 3);
-    EXPECT_STREQ(out, "ok");
-    EXPECT_EQ(copy_char_string(two.data(), 2, 0, out), -1);   // ends inside the string
-    EXPECT_EQ(copy_char_string(two.data(), 4, 4, out), -1);   // no length octet
+    const Octets full = cat({{255}, Octets(255, 's'), {'x'}});
+    const struct {
+        const char* label;
+        Octets message;
+        int length;     // octets of the message to read in
+        int position;
+        int result;     // and the reader's position after it, when not -1
+        std::string text;
+    } cases[] = {
+        {"empty string", {0, 'x'}, 2, 0, 1, ""},
+        {"two bytes", {2, 'o', 'k', 'x'}, 4, 0, 3, "ok"},
+        {"ends inside the string", {2, 'o', 'k', 'x'}, 2, 0, -1, ""},
+        {"no length octet", {2, 'o', 'k', 'x'}, 4, 4, -1, ""},
+        {"255 bytes fill the text and its terminator", full, 257, 0, 256, std::string(255, 's')},
+    };
+    for (const auto& c : cases) {
+        char out[CHAR_TEXT_SIZE + 1];
+        std::memset(out, '#', sizeof out);
+        Reader r{c.message.data(), c.length, c.position};
+        EXPECT_EQ(copy_char_string(r, out), c.result) << c.label;
+        EXPECT_EQ(r.pos, c.position + (c.result < 0 ? 0 : c.result)) << c.label;
+        ASSERT_NE(std::memchr(out, '\0', CHAR_TEXT_SIZE), nullptr) << c.label << ": not terminated";
+        EXPECT_EQ(std::string(out), c.text) << c.label;
+        EXPECT_EQ(out[CHAR_TEXT_SIZE], '#') << c.label << ": written past the text";
+    }
 }
 
 // ---------------------------------------------------------------- captured replies
@@ -447,72 +521,72 @@ const ResourceRecord& first_answer(const Message& m) { return m.answers.at(0); }
 const Expected EXPECTED[] = {
     {"a", 1, 2, 2, 2, 0, [](const Message& m) {
          EXPECT_STREQ(m.questions[0].qname, "host.example");
-         EXPECT_EQ(Octets(m.answers[1].rdata.address, m.answers[1].rdata.address + 4), (Octets{192, 0, 2, 3}));
-         EXPECT_STREQ(m.authority[1].rdata.domain, "ns2.example");
+         EXPECT_EQ(address_of(m.answers[1].rdata), (Octets{192, 0, 2, 3}));
+         EXPECT_STREQ(as<DomainData>(m.authority[1].rdata).domain, "ns2.example");
          EXPECT_STREQ(m.additional[0].name, "ns1.example");
      }},
-    {"ns", 1, 2, 0, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "ns1.example"); }},
+    {"ns", 1, 2, 0, 2, 0, [](const Message& m) { EXPECT_STREQ(as<DomainData>(first_answer(m).rdata).domain, "ns1.example"); }},
     {"soa", 1, 1, 2, 2, 0, [](const Message& m) {
-         const SoaData& s = first_answer(m).rdata.soa;
+         const SoaData& s = as<SoaData>(first_answer(m).rdata);
          EXPECT_STREQ(s.origin, "ns1.example");
          EXPECT_STREQ(s.mail_addr, "hostmaster.example");
          EXPECT_EQ(s.serial, 2147483649u);
          EXPECT_EQ(s.minimum, 3600u);
          EXPECT_EQ(m.authority[0].rdlength, 2);   // a pointer into the SOA data
-         EXPECT_STREQ(m.authority[0].rdata.domain, "ns1.example");
+         EXPECT_STREQ(as<DomainData>(m.authority[0].rdata).domain, "ns1.example");
      }},
     {"mx", 1, 2, 2, 3, 0, [](const Message& m) {
-         EXPECT_EQ(first_answer(m).rdata.mx.preference, 65535);
-         EXPECT_STREQ(first_answer(m).rdata.mx.exchange, "mail.example");
-         EXPECT_STREQ(m.answers[1].rdata.mx.exchange, "mail.example");   // a pointer into the first MX
+         EXPECT_EQ(as<MxData>(first_answer(m).rdata).preference, 65535);
+         EXPECT_STREQ(as<MxData>(first_answer(m).rdata).exchange, "mail.example");
+         EXPECT_STREQ(as<MxData>(m.answers[1].rdata).exchange, "mail.example");   // a pointer into the first MX
      }},
-    {"cname", 1, 3, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "host.example"); }},
-    {"mb", 1, 1, 2, 4, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "host.example"); }},
-    {"mg", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "user.example"); }},
-    {"mr", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "other.example"); }},
-    {"md", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "host.example"); }},
-    {"mf", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.domain, "host.example"); }},
+    {"cname", 1, 3, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(as<DomainData>(first_answer(m).rdata).domain, "host.example"); }},
+    {"mb", 1, 1, 2, 4, 0, [](const Message& m) { EXPECT_STREQ(as<DomainData>(first_answer(m).rdata).domain, "host.example"); }},
+    {"mg", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(as<DomainData>(first_answer(m).rdata).domain, "user.example"); }},
+    {"mr", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(as<DomainData>(first_answer(m).rdata).domain, "other.example"); }},
+    {"md", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(as<DomainData>(first_answer(m).rdata).domain, "host.example"); }},
+    {"mf", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(as<DomainData>(first_answer(m).rdata).domain, "host.example"); }},
     {"minfo", 1, 1, 2, 2, 0, [](const Message& m) {
-         EXPECT_STREQ(first_answer(m).rdata.minfo.requests, "owner.example");
-         EXPECT_STREQ(first_answer(m).rdata.minfo.errors, "errors.example");
+         EXPECT_STREQ(as<MinfoData>(first_answer(m).rdata).requests, "owner.example");
+         EXPECT_STREQ(as<MinfoData>(first_answer(m).rdata).errors, "errors.example");
      }},
     {"hinfo", 1, 1, 2, 2, 0, [](const Message& m) {
-         EXPECT_STREQ(first_answer(m).rdata.hinfo.cpu, "PDP-11");
-         EXPECT_STREQ(first_answer(m).rdata.hinfo.os, "UNIX");
+         EXPECT_STREQ(as<HinfoData>(first_answer(m).rdata).cpu, "PDP-11");
+         EXPECT_STREQ(as<HinfoData>(first_answer(m).rdata).os, "UNIX");
      }},
     {"hinfo0", 1, 1, 2, 2, 0, [](const Message& m) {
-         EXPECT_STREQ(first_answer(m).rdata.hinfo.cpu, "");
-         EXPECT_STREQ(first_answer(m).rdata.hinfo.os, "");
+         EXPECT_STREQ(as<HinfoData>(first_answer(m).rdata).cpu, "");
+         EXPECT_STREQ(as<HinfoData>(first_answer(m).rdata).os, "");
      }},
-    {"txt", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.text, "first string"); }},
-    {"txt0", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(first_answer(m).rdata.text, ""); }},
+    {"txt", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(as<TextData>(first_answer(m).rdata).text, "first string"); }},
+    {"txt0", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(as<TextData>(first_answer(m).rdata).text, ""); }},
     {"wks", 1, 1, 2, 2, 0, [](const Message& m) {
-         const WksData& w = first_answer(m).rdata.wks;
+         const WksData& w = as<WksData>(first_answer(m).rdata);
          EXPECT_EQ(w.protocol, 6);
          EXPECT_EQ(w.bitmap.size(), 11u);   // ports 25 and 80
          EXPECT_EQ(w.bitmap[3], 0x40);
          EXPECT_EQ(w.bitmap[10], 0x80);
      }},
     {"wks17", 1, 1, 2, 2, 0, [](const Message& m) {
-         EXPECT_EQ(first_answer(m).rdata.wks.protocol, 17);
-         EXPECT_EQ(first_answer(m).rdata.wks.bitmap, (Octets{0, 0, 0, 0, 0, 0, 4}));   // port 53
+         EXPECT_EQ(as<WksData>(first_answer(m).rdata).protocol, 17);
+         EXPECT_EQ(as<WksData>(first_answer(m).rdata).bitmap, (Octets{0, 0, 0, 0, 0, 0, 4}));   // port 53
      }},
-    {"null", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_EQ(first_answer(m).rdata.raw, (Octets{1, 2, 3})); }},
-    {"null0", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_TRUE(first_answer(m).rdata.raw.empty()); }},
+    {"null", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_EQ(as<RawData>(first_answer(m).rdata).raw, (Octets{1, 2, 3})); }},
+    {"null0", 1, 1, 2, 2, 0, [](const Message& m) { EXPECT_TRUE(as<RawData>(first_answer(m).rdata).raw.empty()); }},
     {"aaaa", 1, 1, 2, 2, 0, [](const Message& m) {
-         EXPECT_EQ(first_answer(m).rdata.raw,
+         EXPECT_EQ(as<RawData>(first_answer(m).rdata).raw,
                    (Octets{0x20, 0x01, 0x0D, 0xB8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
      }},
-    {"srv", 1, 1, 2, 4, 0, [](const Message& m) { EXPECT_EQ(first_answer(m).rdata.raw.size(), 20u); }},
+    {"srv", 1, 1, 2, 4, 0, [](const Message& m) { EXPECT_EQ(as<RawData>(first_answer(m).rdata).raw.size(), 20u); }},
     {"ptr", 1, 1, 1, 0, 0, [](const Message& m) {
          EXPECT_STREQ(m.questions[0].qname, "1.2.0.192.in-addr.arpa");
-         EXPECT_STREQ(first_answer(m).rdata.domain, "host.example");
+         EXPECT_STREQ(as<DomainData>(first_answer(m).rdata).domain, "host.example");
      }},
     {"any", 1, 1, 0, 0, 0, [](const Message& m) { EXPECT_EQ(m.questions[0].qclass, 255); }},
     {"nxdomain", 1, 0, 1, 0, 3, [](const Message& m) { EXPECT_EQ(m.authority[0].rrtype, 6); }},
     {"bigudp", 1, 0, 0, 0, 0, [](const Message& m) { EXPECT_EQ(m.header.tc, 1); }},
     {"big", 1, 80, 2, 2, 0, [](const Message& m) {
-         EXPECT_EQ(Octets(m.answers[79].rdata.address, m.answers[79].rdata.address + 4), (Octets{10, 0, 0, 80}));
+         EXPECT_EQ(address_of(m.answers[79].rdata), (Octets{10, 0, 0, 80}));
      }},
 };
 
@@ -594,7 +668,7 @@ TEST(CapturedReplies, CutAt1024Octets)
     EXPECT_EQ(msg->header.nscount, 0);
     EXPECT_EQ(msg->header.arcount, 0);
     ASSERT_EQ(msg->answers.size(), 62u);
-    EXPECT_EQ(Octets(msg->answers[61].rdata.address, msg->answers[61].rdata.address + 4), (Octets{10, 0, 0, 62}));
+    EXPECT_EQ(address_of(msg->answers[61].rdata), (Octets{10, 0, 0, 62}));
 }
 
 // The A reply cut at each record boundary keeps exactly the records before it.
@@ -605,9 +679,17 @@ TEST(CapturedReplies, CutAtRecordBoundaries)
         int length;
         int qd, an, ns, ar;
     } cases[] = {
-        {12, 0, 0, 0, 0}, {29, 0, 0, 0, 0}, {30, 1, 0, 0, 0}, {45, 1, 0, 0, 0}, {46, 1, 1, 0, 0},
-        {62, 1, 2, 0, 0}, {80, 1, 2, 1, 0}, {98, 1, 2, 2, 0}, {114, 1, 2, 2, 1}, {129, 1, 2, 2, 1},
-        {130, 1, 2, 2, 2},
+        {12, 0, 0, 0, 0},    // the header alone
+        {29, 0, 0, 0, 0},    // the question but its last octet
+        {30, 1, 0, 0, 0},    // the question host.example A IN: 12 + 18
+        {45, 1, 0, 0, 0},    // the first answer but its last octet
+        {46, 1, 1, 0, 0},    // the first answer: 30 + 16
+        {62, 1, 2, 0, 0},    // the second answer
+        {80, 1, 2, 1, 0},    // the first NS: example, ns1.example (rdlength 6)
+        {98, 1, 2, 2, 0},    // the second NS
+        {114, 1, 2, 2, 1},   // the first additional A: ns1.example
+        {129, 1, 2, 2, 1},   // the second additional A but its last octet
+        {130, 1, 2, 2, 2},   // the whole reply
     };
     for (const auto& c : cases) {
         auto msg = decode_message(whole.data(), c.length);

@@ -1,7 +1,7 @@
 // The printed form of a Message, compared byte for byte.
-#include "message/message.h"
 #include "platform/platform.h"
 #include "shell/pager.h"
+#include "shell/print_message.h"
 
 #include "capture.h"
 #include "captured_replies.h"
@@ -104,72 +104,79 @@ TEST(PrintRecord, EveryType)
         std::function<void(RData&)> fill;
         std::string data;   // what follows the tab of the third line
     } cases[] = {
-        {"A", record(1, 4), [](RData& d) { std::memcpy(d.address, "\xC0\x00\x02\x01", 4); },
+        {"A", record(1, 4), [](RData& d) { std::memcpy(d.emplace<AddressData>().address, "\xC0\x00\x02\x01", 4); },
          "internet address = 192.0.2.1\n"},
-        {"NS", record(2, 6), [](RData& d) { std::strcpy(d.domain, "ns1.example"); }, "nameserver = ns1.example\n"},
-        {"MD", record(3, 6), [](RData& d) { std::strcpy(d.domain, "d.example"); }, "mail destination = d.example\n"},
-        {"MF", record(4, 6), [](RData& d) { std::strcpy(d.domain, "f.example"); }, "mail forwarder = f.example\n"},
-        {"CNAME", record(5, 2), [](RData& d) { std::strcpy(d.domain, "c.example"); }, "canonical name = c.example\n"},
+        {"NS", record(2, 6), [](RData& d) { std::strcpy(d.emplace<DomainData>().domain, "ns1.example"); }, "nameserver = ns1.example\n"},
+        {"MD", record(3, 6), [](RData& d) { std::strcpy(d.emplace<DomainData>().domain, "d.example"); }, "mail destination = d.example\n"},
+        {"MF", record(4, 6), [](RData& d) { std::strcpy(d.emplace<DomainData>().domain, "f.example"); }, "mail forwarder = f.example\n"},
+        {"CNAME", record(5, 2), [](RData& d) { std::strcpy(d.emplace<DomainData>().domain, "c.example"); }, "canonical name = c.example\n"},
         {"SOA", record(6, 39),
          [](RData& d) {
-             std::strcpy(d.soa.origin, "ns1.example");
-             std::strcpy(d.soa.mail_addr, "hostmaster.example");
-             d.soa.serial = 4294967295u;
-             d.soa.refresh = 7200;
-             d.soa.retry = 900;
-             d.soa.expire = 2147483648u;
-             d.soa.minimum = 0;
+             SoaData& soa = d.emplace<SoaData>();
+             std::strcpy(soa.origin, "ns1.example");
+             std::strcpy(soa.mail_addr, "hostmaster.example");
+             soa.serial = 4294967295u;
+             soa.refresh = 7200;
+             soa.retry = 900;
+             soa.expire = 2147483648u;
+             soa.minimum = 0;
          },
          "origin = ns1.example, mail addr = hostmaster.example\n"
          "\tserial = 4294967295, refresh = 7200, retry = 900, expire = 2147483648, ttl = 0\n"},
-        {"MB", record(7, 2), [](RData& d) { std::strcpy(d.domain, "b.example"); }, "mailbox = b.example\n"},
-        {"MG", record(8, 2), [](RData& d) { std::strcpy(d.domain, "g.example"); },
+        {"MB", record(7, 2), [](RData& d) { std::strcpy(d.emplace<DomainData>().domain, "b.example"); }, "mailbox = b.example\n"},
+        {"MG", record(8, 2), [](RData& d) { std::strcpy(d.emplace<DomainData>().domain, "g.example"); },
          "mail group member = g.example\n"},
-        {"MR", record(9, 2), [](RData& d) { std::strcpy(d.domain, "r.example"); }, "mail rename = r.example\n"},
-        {"NULL", record(10, 3), [](RData& d) { d.raw = {0x01, 0xAB, 0x00}; }, "null = \n01AB00\n"},
+        {"MR", record(9, 2), [](RData& d) { std::strcpy(d.emplace<DomainData>().domain, "r.example"); }, "mail rename = r.example\n"},
+        {"NULL", record(10, 3), [](RData& d) { d = RawData{{0x01, 0xAB, 0x00}}; }, "null = \n01AB00\n"},
         {"NULL empty", record(10, 0), [](RData&) {}, "null = \n\n"},
         {"WKS tcp", record(11, 8),
          [](RData& d) {
-             std::memcpy(d.wks.address, "\x0A\x00\x00\x01", 4);
-             d.wks.protocol = 6;
-             d.wks.bitmap = {0x00, 0x40, 0xFF};
+             WksData& wks = d.emplace<WksData>();
+             std::memcpy(wks.address, "\x0A\x00\x00\x01", 4);
+             wks.protocol = 6;
+             wks.bitmap = {0x00, 0x40, 0xFF};
          },
          "inet address = 10.0.0.1, protocol = " + tcp_text + "\n\tbitmap = 0040FF\n"},
         {"WKS protocol without a name", record(11, 5),
          [](RData& d) {
-             std::memcpy(d.wks.address, "\x0A\x00\x00\x02", 4);
-             d.wks.protocol = 200;
+             WksData& wks = d.emplace<WksData>();
+             std::memcpy(wks.address, "\x0A\x00\x00\x02", 4);
+             wks.protocol = 200;
          },
          "inet address = 10.0.0.2, protocol = 200\n\tbitmap = \n"},
         {"WKS shorter than 5", record(11, 2),
          [](RData& d) {
-             std::memcpy(d.wks.address, "\x0A\x00\x00\x03", 4);
-             d.wks.protocol = 200;
+             WksData& wks = d.emplace<WksData>();
+             std::memcpy(wks.address, "\x0A\x00\x00\x03", 4);
+             wks.protocol = 200;
          },
          "inet address = 10.0.0.3, protocol = 200\n\tbitmap = \n"},
-        {"PTR", record(12, 2), [](RData& d) { std::strcpy(d.domain, "host.example"); },
+        {"PTR", record(12, 2), [](RData& d) { std::strcpy(d.emplace<DomainData>().domain, "host.example"); },
          "domain name pointer = host.example\n"},
         {"HINFO", record(13, 9),
          [](RData& d) {
-             std::strcpy(d.hinfo.cpu, "VAX");
-             std::strcpy(d.hinfo.os, "UNIX");
+             HinfoData& hinfo = d.emplace<HinfoData>();
+             std::strcpy(hinfo.cpu, "VAX");
+             std::strcpy(hinfo.os, "UNIX");
          },
          "CPU = VAX, OS = UNIX\n"},
         {"MINFO", record(14, 4),
          [](RData& d) {
-             std::strcpy(d.minfo.requests, "r.example");
-             std::strcpy(d.minfo.errors, "e.example");
+             MinfoData& minfo = d.emplace<MinfoData>();
+             std::strcpy(minfo.requests, "r.example");
+             std::strcpy(minfo.errors, "e.example");
          },
          "requests = r.example, errors = e.example\n"},
         {"MX", record(15, 4),
          [](RData& d) {
-             d.mx.preference = 65535;
-             std::strcpy(d.mx.exchange, "mail.example");
+             MxData& mx = d.emplace<MxData>();
+             mx.preference = 65535;
+             std::strcpy(mx.exchange, "mail.example");
          },
          "perference = 65535, exchange = mail.example\n"},
-        {"TXT", record(16, 6), [](RData& d) { std::strcpy(d.text, "hello"); }, "text = \"hello\"\n"},
+        {"TXT", record(16, 6), [](RData& d) { std::strcpy(d.emplace<TextData>().text, "hello"); }, "text = \"hello\"\n"},
         {"TXT empty", record(16, 1), [](RData&) {}, "text = \"\"\n"},
-        {"AAAA", record(28, 16), [](RData& d) { d.raw = Octets(16, 1); },
+        {"AAAA", record(28, 16), [](RData& d) { d = RawData{Octets(16, 1)}; },
          "Printing of rdata not implement for current type\n"},
         {"type 0", record(0, 0), [](RData&) {}, "Printing of rdata not implement for current type\n"},
     };
@@ -207,7 +214,7 @@ TEST(PrintMessage, EmptySectionsPrintNothing)
               "Header:\n\tID=7, QR=1, OPCODE=QUERY\n\tAA=0, TC=0, RD=0, RA=0, Z=0, RCODE=NOERROR\n\n");
 
     ResourceRecord a = record(1, 4);
-    std::memcpy(a.rdata.address, "\x7F\x00\x00\x01", 4);
+    std::memcpy(a.rdata.emplace<AddressData>().address, "\x7F\x00\x00\x01", 4);
     m.answers.push_back(a);
     m.header.ancount = 1;
     EXPECT_EQ(printed([&] { print_message(m); }),

@@ -1,4 +1,4 @@
-// Header accessors, the header template and the start of the resolver.
+// The settings at start and the start of the resolver.
 #include "resolver/settings.h"
 
 #include <chrono>
@@ -9,47 +9,6 @@
 #include <thread>
 
 namespace {
-
-TEST(Header, GettersTakeTheirBits)
-{
-    const struct {
-        std::uint8_t octet2, octet3;
-        unsigned qr, opcode, aa, tc, rd, ra, z, rcode;
-    } cases[] = {
-        {0x78, 0xF3, 0, 15, 0, 0, 0, 1, 7, 3},
-        {0x85, 0x80, 1, 0, 1, 0, 1, 1, 0, 0},
-        {0xFF, 0xFF, 1, 15, 1, 1, 1, 1, 7, 15},
-        {0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0},
-        {0x02, 0x0F, 0, 0, 0, 1, 0, 0, 0, 15},
-    };
-    for (const auto& c : cases) {
-        std::uint8_t h[HEADER_SIZE] = {0x12, 0x34, c.octet2, c.octet3};
-        EXPECT_EQ(get_qr(h), c.qr);
-        EXPECT_EQ(get_opcode(h), c.opcode);
-        EXPECT_EQ(get_aa(h), c.aa);
-        EXPECT_EQ(get_tc(h), c.tc);
-        EXPECT_EQ(get_rd(h), c.rd);
-        EXPECT_EQ(get_ra(h), c.ra);
-        EXPECT_EQ(get_z(h), c.z);
-        EXPECT_EQ(get_rcode(h), c.rcode);
-    }
-}
-
-TEST(Header, SettersChangeOneBit)
-{
-    std::uint8_t h[HEADER_SIZE] = {0, 0, 0x85, 0xFF};
-    set_tc(h, 1);
-    EXPECT_EQ(h[2], 0x87);
-    set_tc(h, 1);
-    EXPECT_EQ(h[2], 0x87);
-    set_tc(h, 0);
-    EXPECT_EQ(h[2], 0x85);
-    set_rd(h, 0);
-    EXPECT_EQ(h[2], 0x84);
-    set_rd(h, 7);
-    EXPECT_EQ(h[2], 0x85);
-    EXPECT_EQ(h[3], 0xFF);
-}
 
 TEST(Settings, StartValues)
 {

@@ -1,5 +1,7 @@
-// The symbol tables in both directions.
+// The symbol tables in both directions: numbers printed as mnemonics, and
+// mnemonics typed by the user read as numbers.
 #include "message/symbols.h"
+#include "shell/text.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -52,12 +54,8 @@ TEST(Symbols, TwoNumbersOnOneLineKeepTheirOwnText)
     EXPECT_STREQ(qclass, "7");
 }
 
-TEST(Symbols, TablesAreComplete)
+TEST(Symbols, OpcodeAndRcodeNames)
 {
-    int rows = 0;
-    for (const SymbolEntry* r = TypeTable; r->mnemonic; ++r)
-        ++rows;
-    EXPECT_EQ(rows, 39);
     EXPECT_STREQ(OpcodeNames[6], "6");
     EXPECT_STREQ(OpcodeNames[15], "ZONEREF");
     EXPECT_STREQ(RcodeNames[14], "14");
