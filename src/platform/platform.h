@@ -68,6 +68,8 @@ const char* protocol_name(int number);
 // At most size-1 bytes are kept; the rest of a longer line is read and dropped.
 // Returns the number of bytes kept, or -1 at the end of input.
 int read_command_line(const char* prompt, char* line, int size);
+// Whether standard output is a terminal (on Windows, a console).
+bool output_is_terminal();
 // Waits for one key press that gives a character, without echo, and consumes it.
 // Returns 0 after the key, or -1 at once when standard input is no console.
 int wait_for_key();

@@ -390,6 +390,8 @@ int read_command_line(const char* prompt, char* line, int size)
     return read_plain_line(prompt, line, size);
 }
 
+bool output_is_terminal() { return isatty(STDOUT_FILENO) != 0; }
+
 int wait_for_key()
 {
     int fd = STDIN_FILENO;

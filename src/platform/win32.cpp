@@ -264,6 +264,12 @@ int read_command_line(const char* prompt, char* line, int size)
     return any ? kept : -1;
 }
 
+bool output_is_terminal()
+{
+    DWORD mode;
+    return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
 int wait_for_key()
 {
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);

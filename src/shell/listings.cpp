@@ -6,36 +6,52 @@
 #include "servers/server_list.h"
 #include "shell/pager.h"
 
-#include <cstdio>
+namespace {
 
-void print_servers()
+void list_servers()
 {
     if (server_list.count == 0) {
-        std::fputs("No Name Servers!", stdout);
+        put("No Name Servers!");
         end_line();
         return;
     }
-    std::fputs("Name Servers:", stdout);
+    put("Name Servers:");
     end_line();
     for (int i = 0; i < server_list.count; ++i) {
-        std::printf("\t%s", address_to_text(server_list.addresses[i]));
+        put("\t");
+        put_string(address_to_text(server_list.addresses[i]));
         end_line();
     }
+}
+
+} // namespace
+
+void print_servers()
+{
+    list_servers();
+    flush_lines();
 }
 
 void print_settings(int qclass, int qtype)
 {
     const ResolverSettings& s = resolver_settings;
-    print_servers();
-    std::fputs("Options:", stdout);
+    list_servers();
+    put("Options:");
     end_line();
-    std::printf("\t%s, %s, %s, retry=%d, timeout=%d",
-                (s.OptionFlags & OPT_DEBUG) ? "Debug" : "Nodebug",
-                get_rd(s.HeaderTemplate) ? "Recurse" : "Norecurse",
-                (s.OptionFlags & OPT_USE_VC) ? "UseVC" : "NoVC",
-                s.retry_count, s.timeout_secs);
+    put_string((s.OptionFlags & OPT_DEBUG) ? "\tDebug, " : "\tNodebug, ");
+    put_string(get_rd(s.HeaderTemplate) ? "Recurse, " : "Norecurse, ");
+    put_string((s.OptionFlags & OPT_USE_VC) ? "UseVC" : "NoVC");
+    put(", retry=");
+    put_signed(s.retry_count);
+    put(", timeout=");
+    put_signed(s.timeout_secs);
     end_line();
-    std::printf("\tTYPE=%s, CLASS=%s, port=%u", symbol_to_text(TypeTable, qtype),
-                symbol_to_text(ClassTable, qclass), static_cast<unsigned>(s.port));
+    put("\tTYPE=");
+    put_string(symbol_to_text(TypeTable, qtype));
+    put(", CLASS=");
+    put_string(symbol_to_text(ClassTable, qclass));
+    put(", port=");
+    put_unsigned(s.port);
     end_line();
+    flush_lines();
 }

@@ -4,17 +4,58 @@
 #include "platform/platform.h"
 #include "shell/pager.h"
 
-#include <cstdio>
 #include <cstring>
 
+// Every line goes through the pager's counted output, formatted by hand.
 namespace {
 
+// A name or character-string of a reply. When standard output is a terminal,
+// every byte 0-31 and 127 in it shows as a backslash and three decimal digits
+// (the escape of master files, RFC 1035 5.1) and a backslash as two, so that
+// no reply can move the cursor, clear the screen or retitle the window.
+// Anywhere else it is written as received.
+void put_text(const char* text)
+{
+    static const bool at_terminal = output_is_terminal();
+    int n = static_cast<int>(std::strlen(text));
+    if (!at_terminal) {
+        put(text, n);
+        return;
+    }
+    char shown[4 * CHAR_TEXT_SIZE];   // every byte escaped, at the most
+    int used = 0;
+    for (int i = 0; i < n && used <= static_cast<int>(sizeof shown) - 4; ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        if (c < 32 || c == 127) {
+            shown[used++] = '\\';
+            shown[used++] = static_cast<char>('0' + c / 100);
+            shown[used++] = static_cast<char>('0' + c / 10 % 10);
+            shown[used++] = static_cast<char>('0' + c % 10);
+            continue;
+        }
+        if (c == '\\')
+            shown[used++] = '\\';
+        shown[used++] = static_cast<char>(c);
+    }
+    put(shown, used);
+}
+
 // An IPv4 address held as on the wire, as dotted text.
-const char* address_text(const std::uint8_t* octets)
+void put_address(const std::uint8_t* octets)
 {
     std::uint32_t address;
     std::memcpy(&address, octets, 4);   // network byte order stays as it is
-    return address_to_text(address);
+    put_string(address_to_text(address));
+}
+
+// Each byte as two upper-case hexadecimal digits.
+void put_hex(const std::uint8_t* bytes, int count)
+{
+    static const char DIGITS[] = "0123456789ABCDEF";
+    for (int i = 0; i < count; ++i) {
+        const char pair[2] = {DIGITS[bytes[i] >> 4], DIGITS[bytes[i] & 0xF]};
+        put(pair, 2);
+    }
 }
 
 // The data form a record holds. The decoder gives each record the form its
@@ -33,115 +74,161 @@ void print_section(const char* title, const std::vector<ResourceRecord>& records
 {
     if (count == 0)
         return;
-    std::fputs(title, stdout);
+    put_string(title);
     end_line();
     for (int i = 0; i < count && i < static_cast<int>(records.size()); ++i)
         print_record(records[static_cast<std::size_t>(i)]);
     end_line();
 }
 
-void print_wks(const WksData& wks)
+void put_soa(const SoaData& soa)
 {
-    std::printf("inet address = %s, protocol = ", address_text(wks.address));
-    if (const char* name = protocol_name(wks.protocol))
-        std::printf("%s", name);
-    else
-        std::printf("%d", wks.protocol);
+    put("origin = ");
+    put_text(soa.origin);
+    put(", mail addr = ");
+    put_text(soa.mail_addr);
     end_line();
-    std::fputs("\tbitmap = ", stdout);
-    // The bitmap holds rdlength - 5 octets; none when rdlength is below 5.
-    print_hex(wks.bitmap.data(), static_cast<int>(wks.bitmap.size()));
+    put("\tserial = ");
+    put_unsigned(soa.serial);
+    put(", refresh = ");
+    put_unsigned(soa.refresh);
+    put(", retry = ");
+    put_unsigned(soa.retry);
+    put(", expire = ");
+    put_unsigned(soa.expire);
+    put(", ttl = ");
+    put_unsigned(soa.minimum);
 }
 
-void print_rdata(const ResourceRecord& rec)
+void put_wks(const WksData& wks)
+{
+    put("inet address = ");
+    put_address(wks.address);
+    put(", protocol = ");
+    // The name the system gives the protocol, or its number.
+    if (const char* name = protocol_name(wks.protocol))
+        put_string(name);
+    else
+        put_unsigned(wks.protocol);
+    end_line();
+    put("\tbitmap = ");
+    // The bitmap holds rdlength - 5 octets; none when rdlength is below 5.
+    put_hex(wks.bitmap.data(), static_cast<int>(wks.bitmap.size()));
+}
+
+// The data line (or lines) of a record, by its type.
+void put_rdata(const ResourceRecord& rec)
 {
     switch (rec.rrtype) {
-    case TYPE_A: std::printf("internet address = %s", address_text(form_of<AddressData>(rec).address)); break;
-    case TYPE_NS: std::printf("nameserver = %s", domain_of(rec)); break;
-    case TYPE_MD: std::printf("mail destination = %s", domain_of(rec)); break;
-    case TYPE_MF: std::printf("mail forwarder = %s", domain_of(rec)); break;
-    case TYPE_CNAME: std::printf("canonical name = %s", domain_of(rec)); break;
-    case TYPE_SOA: {
-        const SoaData& soa = form_of<SoaData>(rec);
-        std::printf("origin = %s, mail addr = %s", soa.origin, soa.mail_addr);
-        end_line();
-        std::printf("\tserial = %lu, refresh = %lu, retry = %lu, expire = %lu, ttl = %lu",
-                    static_cast<unsigned long>(soa.serial), static_cast<unsigned long>(soa.refresh),
-                    static_cast<unsigned long>(soa.retry), static_cast<unsigned long>(soa.expire),
-                    static_cast<unsigned long>(soa.minimum));
-        break;
-    }
-    case TYPE_MB: std::printf("mailbox = %s", domain_of(rec)); break;
-    case TYPE_MG: std::printf("mail group member = %s", domain_of(rec)); break;
-    case TYPE_MR: std::printf("mail rename = %s", domain_of(rec)); break;
+    case TYPE_A: put("internet address = "); put_address(form_of<AddressData>(rec).address); break;
+    case TYPE_NS: put("nameserver = "); put_text(domain_of(rec)); break;
+    case TYPE_MD: put("mail destination = "); put_text(domain_of(rec)); break;
+    case TYPE_MF: put("mail forwarder = "); put_text(domain_of(rec)); break;
+    case TYPE_CNAME: put("canonical name = "); put_text(domain_of(rec)); break;
+    case TYPE_SOA: put_soa(form_of<SoaData>(rec)); break;
+    case TYPE_MB: put("mailbox = "); put_text(domain_of(rec)); break;
+    case TYPE_MG: put("mail group member = "); put_text(domain_of(rec)); break;
+    case TYPE_MR: put("mail rename = "); put_text(domain_of(rec)); break;
     case TYPE_NULL: {
         const std::vector<std::uint8_t>& raw = form_of<RawData>(rec).raw;
-        std::fputs("null = ", stdout);
+        put("null = ");
         end_line();
-        print_hex(raw.data(), static_cast<int>(raw.size()));
+        put_hex(raw.data(), static_cast<int>(raw.size()));
         break;
     }
-    case TYPE_WKS: print_wks(form_of<WksData>(rec)); break;
-    case TYPE_PTR: std::printf("domain name pointer = %s", domain_of(rec)); break;
+    case TYPE_WKS: put_wks(form_of<WksData>(rec)); break;
+    case TYPE_PTR: put("domain name pointer = "); put_text(domain_of(rec)); break;
     case TYPE_HINFO:
-        std::printf("CPU = %s, OS = %s", form_of<HinfoData>(rec).cpu, form_of<HinfoData>(rec).os);
+        put("CPU = ");
+        put_text(form_of<HinfoData>(rec).cpu);
+        put(", OS = ");
+        put_text(form_of<HinfoData>(rec).os);
         break;
     case TYPE_MINFO:
-        std::printf("requests = %s, errors = %s", form_of<MinfoData>(rec).requests, form_of<MinfoData>(rec).errors);
+        put("requests = ");
+        put_text(form_of<MinfoData>(rec).requests);
+        put(", errors = ");
+        put_text(form_of<MinfoData>(rec).errors);
         break;
     case TYPE_MX:
-        std::printf("perference = %d, exchange = %s", form_of<MxData>(rec).preference, form_of<MxData>(rec).exchange);
+        put("perference = ");
+        put_unsigned(form_of<MxData>(rec).preference);
+        put(", exchange = ");
+        put_text(form_of<MxData>(rec).exchange);
         break;
-    case TYPE_TXT: std::printf("text = \"%s\"", form_of<TextData>(rec).text); break;
-    default: std::fputs("Printing of rdata not implement for current type", stdout); break;
+    case TYPE_TXT: put("text = \""); put_text(form_of<TextData>(rec).text); put("\""); break;
+    default: put("Printing of rdata not implement for current type"); break;
     }
     end_line();
 }
 
 }  // namespace
 
-void print_hex(const std::uint8_t* bytes, int count)
-{
-    for (int i = 0; i < count; ++i)
-        std::printf("%02X", bytes[i]);
-}
+void print_hex(const std::uint8_t* bytes, int count) { put_hex(bytes, count); }
 
 void print_header(const MessageHeader& h)
 {
-    std::printf("\tID=%d, QR=%d, OPCODE=%s", h.id, h.qr, OpcodeNames[h.opcode & 0xF]);
+    static const char DIGITS[] = "0123456789ABCDEF";
+    put("\tID=");
+    put_unsigned(h.id);
+    put(", QR=");
+    put_unsigned(h.qr);
+    put(", OPCODE=");
+    put_string(OpcodeNames[h.opcode & 0xF]);
     end_line();
-    std::printf("\tAA=%d, TC=%d, RD=%d, RA=%d, Z=%X, RCODE=%s", h.aa, h.tc, h.rd, h.ra, h.z,
-                RcodeNames[h.rcode & 0xF]);
+    put("\tAA=");
+    put_unsigned(h.aa);
+    put(", TC=");
+    put_unsigned(h.tc);
+    put(", RD=");
+    put_unsigned(h.rd);
+    put(", RA=");
+    put_unsigned(h.ra);
+    put(", Z=");
+    put(&DIGITS[h.z & 0xF], 1);   // Z is three bits: one hexadecimal digit
+    put(", RCODE=");
+    put_string(RcodeNames[h.rcode & 0xF]);
     end_line();
     end_line();
 }
 
 void print_question(const Question& q)
 {
-    std::printf("\tNAME=%s, TYPE=%s, CLASS=%s", q.qname, symbol_to_text(TypeTable, q.qtype),
-                symbol_to_text(ClassTable, q.qclass));
+    put("\tNAME=");
+    put_text(q.qname);
+    put(", TYPE=");
+    put_string(symbol_to_text(TypeTable, q.qtype));
+    put(", CLASS=");
+    put_string(symbol_to_text(ClassTable, q.qclass));
     end_line();
 }
 
 void print_record(const ResourceRecord& rec)
 {
-    std::printf("\tNAME=%s", rec.name);
+    put("\tNAME=");
+    put_text(rec.name);
     end_line();
-    std::printf("\tTYPE=%s, CLASS=%s, TTL=%lu, RDLENGTH=%d", symbol_to_text(TypeTable, rec.rrtype),
-                symbol_to_text(ClassTable, rec.rrclass), static_cast<unsigned long>(rec.ttl), rec.rdlength);
+    put("\tTYPE=");
+    put_string(symbol_to_text(TypeTable, rec.rrtype));
+    put(", CLASS=");
+    put_string(symbol_to_text(ClassTable, rec.rrclass));
+    put(", TTL=");
+    put_unsigned(rec.ttl);
+    put(", RDLENGTH=");
+    put_unsigned(rec.rdlength);
     end_line();
-    std::fputc('\t', stdout);
-    print_rdata(rec);
+    put("\t");
+    put_rdata(rec);
 }
 
 void print_message(const Message& m)
 {
     const MessageHeader& h = m.header;
-    std::fputs("Header:", stdout);
+    put("Header:");
     end_line();
     print_header(h);
     if (h.qdcount != 0) {
-        std::fputs("Question:", stdout);
+        put("Question:");
         end_line();
         for (int i = 0; i < h.qdcount && i < static_cast<int>(m.questions.size()); ++i)
             print_question(m.questions[static_cast<std::size_t>(i)]);
@@ -150,4 +237,5 @@ void print_message(const Message& m)
     print_section("Answer Section:", m.answers, h.ancount);
     print_section("Authority Section:", m.authority, h.nscount);
     print_section("Additional Section:", m.additional, h.arcount);
+    flush_lines();
 }

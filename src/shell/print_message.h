@@ -1,5 +1,6 @@
-// The printed form of a reply: every section of a Message, each line ended
-// through the pager.
+// The printed form of a reply: every section of a Message, in lines counted
+// by the pager. print_message hands its text to standard output when it is
+// done; the others leave theirs gathered in the pager (see flush_lines).
 #pragma once
 
 #include "message/message.h"

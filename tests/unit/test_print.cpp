@@ -23,6 +23,7 @@ std::string printed(const std::function<void()>& print)
     page_line_count = 0;
     CapturedStream out;
     print();
+    flush_lines();
     return out.text();
 }
 

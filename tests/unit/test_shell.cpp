@@ -112,9 +112,10 @@ TEST(Pager, PausesAfterEveryTwentyFourthLine)
         page_line_count = 0;
         CapturedStream out;
         for (int i = 0; i < lines; ++i) {
-            std::fputs("x", stdout);
+            put("x");
             end_line();
         }
+        flush_lines();
         std::string expected;
         for (int i = 1; i <= lines; ++i) {
             expected += "x\n";
