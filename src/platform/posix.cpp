@@ -80,6 +80,19 @@ int read_byte(int fd, int ms)
     return n == 1 ? c : -1;
 }
 
+// Reads the rest of a function or cursor key whose ESC and introducer ('[' for
+// CSI, 'O' for SS3) have been read: parameter and intermediate bytes, then the
+// final byte. The Linux console's F1 to F5 put a second '[' before the final
+// letter (ESC [ [ A to ESC [ [ E).
+void skip_key_sequence(int fd, int introducer)
+{
+    int b = read_byte(fd, 30);
+    if (introducer == '[' && b == '[')
+        b = read_byte(fd, 30);
+    while (b >= 0x20 && b <= 0x3F)
+        b = read_byte(fd, 30);
+}
+
 } // namespace
 
 int net_start() { return NET_READY; }
@@ -404,17 +417,12 @@ int wait_for_key()
         if (c < 0)
             return -1;
         if (c == 0x1B) {
-            // A lone Escape is a key; ESC [ ... or ESC O x is an arrow or function key.
+            // A lone Escape is a key; ESC [ ... or ESC O ... is a cursor or function key.
             int next = read_byte(fd, 30);
             if (next < 0)
                 return 0;
-            if (next == '[') {
-                int b;
-                while ((b = read_byte(fd, 30)) >= 0 && !(b >= 0x40 && b <= 0x7E)) {
-                }
-            } else if (next == 'O') {
-                read_byte(fd, 30);
-            }
+            if (next == '[' || next == 'O')
+                skip_key_sequence(fd, next);
             continue;
         }
         // Take the rest of a multi-byte character too, so none of it reaches the next line.

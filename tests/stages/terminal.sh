@@ -160,10 +160,11 @@ wait_until "prompt after Ctrl+U and Ctrl+W" at_prompt
 set_all_shows "TYPE=NS"
 
 # Keys that give no character do not continue: Shift with an arrow, the arrow
-# keys, function keys, Home; nor does a change of the window's size. Had one of
-# them continued, the letter after them would reach the next command line.
+# keys, function keys (the Linux console's F1 among them), Home; nor does a
+# change of the window's size. Had one of them continued, the letter after them
+# would reach the next command line.
 pause_listing
-keys S-Left; keys Up; keys Left; keys F1; keys F5; keys Home
+keys S-Left; keys Up; keys Left; keys F1; keys F5; keys Home; typed $'\e[[A'
 tm resize-window -t "$session" -x 90 -y 50
 wait_until "the pane to shrink" test "$(tm display -p -t "$session" '#{pane_width}')" = 90
 in_key_wait || fail "the pause ended without a key"

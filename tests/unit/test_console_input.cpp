@@ -139,6 +139,13 @@ const KeyAfterPause KEYS_AT_PAUSE[] = {
     {"letter", "x"},
     {"two-octet character", "\xC3\xA9"},          // e acute
     {"four-octet character", "\xF0\x9F\x98\x80"},  // a face, outside the BMP
+    // Keys that give no character leave the pause waiting; the letter after them ends it.
+    {"Up, then a letter", "\x1B[Ax"},
+    {"Ctrl+Right (CSI with parameters), then a letter", "\x1B[1;5Cx"},
+    {"F5 (CSI ending in ~), then a letter", "\x1B[15~x"},
+    {"F1 (SS3), then a letter", "\x1BOPx"},
+    {"F1 of the Linux console, then a letter", "\x1B[[Ax"},
+    {"F5 of the Linux console, then a letter", "\x1B[[Ex"},
 };
 
 // Whether the terminal behind master is in line mode, after waiting up to
