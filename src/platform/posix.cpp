@@ -1,6 +1,7 @@
 // POSIX backend: BSD sockets with poll, termios for the key wait, /etc/resolv.conf.
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -296,6 +298,31 @@ const char* editor_prompt_text = "";
 
 char* editor_prompt(EditLine*) { return const_cast<char*>(editor_prompt_text); }
 
+// Lists completions (without the blank that may follow each) in columns, down
+// each column first as ls does, as many columns as the terminal's width holds,
+// so that no word is split between two lines.
+void list_in_columns(const std::vector<std::string>& words)
+{
+    winsize size{};
+    int width = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+    std::vector<std::string> shown;
+    size_t longest = 0;
+    for (const std::string& w : words) {
+        shown.push_back(w.back() == ' ' ? w.substr(0, w.size() - 1) : w);
+        longest = std::max(longest, shown.back().size());
+    }
+    size_t step = longest + 2;   // two blanks between columns, none after the last
+    size_t columns = std::max<size_t>(1, (static_cast<size_t>(width) + 2) / step);
+    size_t rows = (shown.size() + columns - 1) / columns;
+    for (size_t r = 0; r < rows; ++r) {
+        for (size_t i = r; i < shown.size(); i += rows) {
+            bool last = i + rows >= shown.size();
+            std::fprintf(stdout, "%-*s", last ? 0 : static_cast<int>(step), shown[i].c_str());
+        }
+        std::fputc('\n', stdout);
+    }
+}
+
 // Tab: a single completion, or the longer beginning all completions share, replaces
 // the typed word; otherwise the completions are listed under the line.
 unsigned char complete_at_cursor(EditLine* el, int)
@@ -321,11 +348,7 @@ unsigned char complete_at_cursor(EditLine* el, int)
         return el_insertstr(el, shared.c_str()) == 0 ? CC_REFRESH : CC_ERROR;
     }
     std::fputc('\n', stdout);
-    for (const std::string& w : words) {
-        std::string shown = w.back() == ' ' ? w.substr(0, w.size() - 1) : w;
-        std::fprintf(stdout, "%s  ", shown.c_str());
-    }
-    std::fputc('\n', stdout);
+    list_in_columns(words);
     std::fflush(stdout);
     return CC_REDISPLAY;
 }

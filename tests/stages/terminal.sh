@@ -203,6 +203,17 @@ wait_until "the refusal of the cut line" screen_has "Invalid option"
 wait_until "prompt after the long line" at_prompt
 set_all_shows "Nodebug"
 
+# Completions wider than the pane are listed in columns that fit it, each word
+# whole on one line (not "MD  MF  MB  MG  MR  MINF" and "O  MX ...").
+tm resize-window -t "$session" -x 24 -y 50
+wait_until "the pane to narrow" test "$(tm display -p -t "$session" '#{pane_width}')" = 24
+typed "set type=M"; keys Tab
+wait_until "the types beginning with M" screen_has "MAILA"
+listed=$(screen | sed 's/[[:space:]]*$//' | awk '/^>/ { last = list; list = ""; next } { list = list " " $0 } END { print last }')
+[ "$(tr -s ' ' '\n' <<<"$listed" | sort | xargs)" = "MAILA MAILB MB MD MF MG MINFO MR MX" ] ||
+  fail "the completions in a narrow pane are not whole words:$listed"
+keys C-u
+
 typed "exit"; keys Enter
 wait_until "the program's end" screen_has "pane done"
 [ "$(cat "$dir/edit.status" 2>/dev/null)" = 0 ] || fail "exit ended with status $(cat "$dir/edit.status" 2>/dev/null)"
