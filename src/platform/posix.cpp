@@ -515,7 +515,7 @@ int read_command_line(const char* prompt, char* line, int size)
 #endif
     }
     for (;;) {
-        interrupt_noted = 0;
+        clear_interrupt();
 #ifdef KESTREL_HAVE_LIBEDIT
         int n = editing ? read_edited_line(prompt, line, size) : read_plain_line(prompt, line, size);
 #else
