@@ -301,6 +301,11 @@ int next_input_byte()
     if (input_pos == input_end) {
         if (input_ended)
             return -1;
+        // A Ctrl+C just before the read would not end it: at a terminal the
+        // wait for input is made where SIGINT is let in only during the wait.
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        if (watching_interrupts && poll_unless_interrupted(p, -1) == WAIT_INTERRUPTED)
+            return LINE_DROPPED;
         ssize_t n;
         while ((n = read(STDIN_FILENO, input_block, sizeof input_block)) < 0 && errno == EINTR)
             if (interrupt_noted)
