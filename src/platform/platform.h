@@ -96,7 +96,8 @@ inline CompleteFunction complete_word = nullptr;
 // ends the program as a signal does.
 
 // True when Ctrl+C was pressed since the last clear_interrupt() or the last
-// prompt (read_command_line clears it before it waits for a line).
+// line read: read_command_line clears it before it waits for a line and again
+// once it has one, so a command sees only the Ctrl+C pressed while it runs.
 bool interrupted();
 void clear_interrupt();
 

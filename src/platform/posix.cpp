@@ -526,8 +526,12 @@ int read_command_line(const char* prompt, char* line, int size)
 #else
         int n = read_plain_line(prompt, line, size);
 #endif
-        if (n != LINE_DROPPED)
+        if (n != LINE_DROPPED) {
+            // A Ctrl+C that came while the line was read belongs to the line,
+            // not to the command it holds.
+            clear_interrupt();
             return n;
+        }
     }
 }
 

@@ -339,6 +339,9 @@ int read_command_line(const char* prompt, char* line, int size)
             std::fputs("^C\n", stdout);
             continue;
         }
+        // A Ctrl+C that came while the line was read (before the console's read
+        // began) belongs to the line, not to the command it holds.
+        clear_interrupt();
         return any ? kept : -1;
     }
 }
