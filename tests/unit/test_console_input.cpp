@@ -4,6 +4,7 @@
 // terminal: Ctrl+C drops the line and cuts a socket wait short.
 #include "platform/platform.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
