@@ -41,7 +41,12 @@ int start_connect(Socket s, std::uint32_t address, std::uint16_t port);
 int send_stream(Socket s, const void* data, int length);
 // Octets read, 0 when the peer closed, -1 on failure (including "no data yet").
 int receive_stream(Socket s, void* data, int size);
-// 1 when s is readable (for_read) or writable, 0 when the time ran out, -1 when the wait failed.
+// Result of wait_socket when the user pressed Ctrl+C (see interrupted below).
+constexpr int WAIT_INTERRUPTED = -2;
+// 1 when s is readable (for_read) or writable, 0 when the time ran out, -1 when
+// the wait failed. WAIT_INTERRUPTED, at once or within a tenth of a second, once
+// interrupted() is true; last_socket_error() then gives the system's code for
+// an interrupted call (EINTR, WSAEINTR). A negative milliseconds waits for ever.
 int wait_socket(Socket s, int for_read, int milliseconds);
 // The error code of the last failed socket operation, and its text.
 int last_socket_error();
@@ -66,7 +71,8 @@ const char* protocol_name(int number);
 
 // Prints prompt, then reads one line of standard input without its line end.
 // At most size-1 bytes are kept; the rest of a longer line is read and dropped.
-// Returns the number of bytes kept, or -1 at the end of input.
+// Returns the number of bytes kept, or -1 at the end of input. Ctrl+C at a
+// terminal drops the line typed so far and prompts again (see Ctrl+C below).
 int read_command_line(const char* prompt, char* line, int size);
 // Whether standard output is a terminal (on Windows, a console).
 bool output_is_terminal();
@@ -80,6 +86,22 @@ int wait_for_key();
 // Windows console edits lines itself and has no use for it.
 using CompleteFunction = int (*)(const char* before_cursor, std::vector<std::string>& words);
 inline CompleteFunction complete_word = nullptr;
+
+// ---- Ctrl+C ----------------------------------------------------------------
+
+// From the first read_command_line on, when standard input is a terminal (the
+// console on Windows), Ctrl+C no longer ends the program: at the prompt it drops
+// the line being typed and the prompt is shown afresh; anywhere else it only
+// marks an interrupt, which the program asks for with interrupted() and which
+// cuts wait_socket short. At the pager's key wait it is a key like any other.
+// With standard input from a pipe or a file nothing is installed, and Ctrl+C
+// ends the program as a signal does.
+
+// True when Ctrl+C was pressed since the last clear_interrupt() or the last
+// line read: read_command_line clears it before it waits for a line and again
+// once it has one, so a command sees only the Ctrl+C pressed while it runs.
+bool interrupted();
+void clear_interrupt();
 
 // ---- the system's configuration ----------------------------------------------
 

@@ -1,8 +1,10 @@
 // POSIX backend: BSD sockets with poll, termios for the key wait, /etc/resolv.conf.
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -10,6 +12,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -80,6 +83,67 @@ int read_byte(int fd, int ms)
     return n == 1 ? c : -1;
 }
 
+// Reads the rest of a function or cursor key whose ESC and introducer ('[' for
+// CSI, 'O' for SS3) have been read: parameter and intermediate bytes, then the
+// final byte. The Linux console's F1 to F5 put a second '[' before the final
+// letter (ESC [ [ A to ESC [ [ E).
+void skip_key_sequence(int fd, int introducer)
+{
+    int b = read_byte(fd, 30);
+    if (introducer == '[' && b == '[')
+        b = read_byte(fd, 30);
+    while (b >= 0x20 && b <= 0x3F)
+        b = read_byte(fd, 30);
+}
+
+// Ctrl+C: the handler only notes it. It is installed without SA_RESTART, so a
+// read or a wait that it falls into returns with EINTR and can look at the note.
+volatile std::sig_atomic_t interrupt_noted = 0;
+bool watching_interrupts = false;
+
+void note_interrupt(int) { interrupt_noted = 1; }
+
+// A program started with Ctrl+C ignored (in the background of a shell without
+// job control) keeps ignoring it.
+void watch_interrupts()
+{
+    struct sigaction before {};
+    if (!isatty(STDIN_FILENO) || sigaction(SIGINT, nullptr, &before) != 0 || before.sa_handler == SIG_IGN)
+        return;
+    struct sigaction noting {};
+    noting.sa_handler = note_interrupt;
+    sigemptyset(&noting.sa_mask);
+    watching_interrupts = sigaction(SIGINT, &noting, nullptr) == 0;
+}
+
+// poll that a Ctrl+C before or during the wait ends. SIGINT is held back from
+// the look at the note until ppoll lets it in, so that one arriving in between
+// is not slept through.
+int poll_unless_interrupted(pollfd& p, int milliseconds)
+{
+    sigset_t sigint, before, during;
+    sigemptyset(&sigint);
+    sigaddset(&sigint, SIGINT);
+    sigprocmask(SIG_BLOCK, &sigint, &before);
+    during = before;
+    sigdelset(&during, SIGINT);
+    timespec limit{milliseconds / 1000, milliseconds % 1000 * 1000000L};
+    int r;
+    for (;;) {
+        if (interrupt_noted) {
+            r = WAIT_INTERRUPTED;
+            break;
+        }
+        r = ppoll(&p, 1, milliseconds < 0 ? nullptr : &limit, &during);
+        if (r >= 0 || errno != EINTR)
+            break;
+    }
+    int error = r == WAIT_INTERRUPTED ? EINTR : errno;
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    errno = error;
+    return r;
+}
+
 } // namespace
 
 int net_start() { return NET_READY; }
@@ -148,6 +212,10 @@ int receive_stream(Socket s, void* data, int size)
 int wait_socket(Socket s, int for_read, int milliseconds)
 {
     pollfd p{fd_of(s), static_cast<short>(for_read ? POLLIN : POLLOUT), 0};
+    if (watching_interrupts) {
+        int r = poll_unless_interrupted(p, milliseconds);
+        return r > 0 ? 1 : r == 0 ? 0 : r == WAIT_INTERRUPTED ? WAIT_INTERRUPTED : -1;
+    }
     for (;;) {
         int r = poll(&p, 1, milliseconds);
         if (r > 0)
@@ -158,6 +226,9 @@ int wait_socket(Socket s, int for_read, int milliseconds)
             return -1;
     }
 }
+
+bool interrupted() { return interrupt_noted != 0; }
+void clear_interrupt() { interrupt_noted = 0; }
 
 int last_socket_error() { return errno; }
 const char* socket_error_text(int code) { return std::strerror(code); }
@@ -221,15 +292,24 @@ size_t input_pos = 0;
 size_t input_end = 0;
 bool input_ended = false;
 
+// What a reader of a line gives when Ctrl+C dropped the line.
+constexpr int LINE_DROPPED = -2;
+
+// The next byte of input; -1 at its end, LINE_DROPPED when Ctrl+C came first.
 int next_input_byte()
 {
     if (input_pos == input_end) {
         if (input_ended)
             return -1;
+        // A Ctrl+C just before the read would not end it: at a terminal the
+        // wait for input is made where SIGINT is let in only during the wait.
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        if (watching_interrupts && poll_unless_interrupted(p, -1) == WAIT_INTERRUPTED)
+            return LINE_DROPPED;
         ssize_t n;
-        do
-            n = read(STDIN_FILENO, input_block, sizeof input_block);
-        while (n < 0 && errno == EINTR);
+        while ((n = read(STDIN_FILENO, input_block, sizeof input_block)) < 0 && errno == EINTR)
+            if (interrupt_noted)
+                return LINE_DROPPED;
         if (n <= 0) {
             input_ended = true;
             return -1;
@@ -259,7 +339,7 @@ static int read_plain_line(const char* prompt, char* line, int size)
         std::fflush(stdout);
     int kept = 0, c;
     bool any = false;
-    while ((c = next_input_byte()) != -1) {
+    while ((c = next_input_byte()) >= 0) {
         any = true;
         if (c == '\n')
             break;
@@ -267,6 +347,12 @@ static int read_plain_line(const char* prompt, char* line, int size)
             line[kept++] = static_cast<char>(c);
     }
     line[kept] = '\0';
+    if (c == LINE_DROPPED) {
+        // The terminal has echoed ^C and dropped the line typed so far.
+        input_pos = input_end;
+        std::fputc('\n', stdout);
+        return LINE_DROPPED;
+    }
     return any ? kept : -1;
 }
 
@@ -280,8 +366,35 @@ namespace {
 EditLine* editor = nullptr;
 History* line_history = nullptr;
 const char* editor_prompt_text = "";
+bool editing = false;        // decided at the first line
+bool line_dropped = false;   // Ctrl+C ended the line el_gets gives
 
 char* editor_prompt(EditLine*) { return const_cast<char*>(editor_prompt_text); }
+
+// Lists completions (without the blank that may follow each) in columns, down
+// each column first as ls does, as many columns as the terminal's width holds,
+// so that no word is split between two lines.
+void list_in_columns(const std::vector<std::string>& words)
+{
+    winsize size{};
+    int width = ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+    std::vector<std::string> shown;
+    size_t longest = 0;
+    for (const std::string& w : words) {
+        shown.push_back(w.back() == ' ' ? w.substr(0, w.size() - 1) : w);
+        longest = std::max(longest, shown.back().size());
+    }
+    size_t step = longest + 2;   // two blanks between columns, none after the last
+    size_t columns = std::max<size_t>(1, (static_cast<size_t>(width) + 2) / step);
+    size_t rows = (shown.size() + columns - 1) / columns;
+    for (size_t r = 0; r < rows; ++r) {
+        for (size_t i = r; i < shown.size(); i += rows) {
+            bool last = i + rows >= shown.size();
+            std::fprintf(stdout, "%-*s", last ? 0 : static_cast<int>(step), shown[i].c_str());
+        }
+        std::fputc('\n', stdout);
+    }
+}
 
 // Tab: a single completion, or the longer beginning all completions share, replaces
 // the typed word; otherwise the completions are listed under the line.
@@ -308,13 +421,22 @@ unsigned char complete_at_cursor(EditLine* el, int)
         return el_insertstr(el, shared.c_str()) == 0 ? CC_REFRESH : CC_ERROR;
     }
     std::fputc('\n', stdout);
-    for (const std::string& w : words) {
-        std::string shown = w.back() == ' ' ? w.substr(0, w.size() - 1) : w;
-        std::fprintf(stdout, "%s  ", shown.c_str());
-    }
-    std::fputc('\n', stdout);
+    list_in_columns(words);
     std::fflush(stdout);
     return CC_REDISPLAY;
+}
+
+// Ctrl+C while a line is typed (the terminal's interrupt key is off while
+// libedit edits): the line is marked ^C, as a shell marks it, and ended as
+// Enter ends it, so that the cursor goes below all of it; the reader drops it.
+unsigned char drop_line(EditLine* el, int)
+{
+    const LineInfo* info = el_line(el);
+    el_cursor(el, static_cast<int>(info->lastchar - info->cursor));
+    el_insertstr(el, "^C");
+    el_push(el, "\n");
+    line_dropped = true;
+    return CC_REFRESH;
 }
 
 int start_editor()
@@ -332,6 +454,11 @@ int start_editor()
     el_set(editor, EL_HIST, history, line_history);
     el_set(editor, EL_ADDFN, "kestrel-complete", "complete the word before the cursor", complete_at_cursor);
     el_set(editor, EL_BIND, "^I", "kestrel-complete", nullptr);
+    // The interrupt key reaches the editor as a key, which drops the line; outside
+    // the editor it is the terminal's interrupt again.
+    el_set(editor, EL_SETTY, "-d", "-intr", nullptr);
+    el_set(editor, EL_ADDFN, "kestrel-drop-line", "drop the line and prompt afresh", drop_line);
+    el_set(editor, EL_BIND, "^C", "kestrel-drop-line", nullptr);
     // The keys people expect of a shell line, whatever the terminal description says.
     static const char* const BINDINGS[][2] = {
         {"^W", "ed-delete-prev-word"}, {"^U", "vi-kill-line-prev"},
@@ -354,6 +481,10 @@ int read_edited_line(const char* prompt, char* line, int size)
     std::fflush(stdout);
     int count = 0;
     const char* text = el_gets(editor, &count);
+    if (line_dropped) {
+        line_dropped = false;
+        return LINE_DROPPED;
+    }
     if (!text || count <= 0) {
         // Ctrl+D on an empty line: end the prompt's line before the program ends.
         std::fputc('\n', stdout);
@@ -380,14 +511,28 @@ int read_edited_line(const char* prompt, char* line, int size)
 
 int read_command_line(const char* prompt, char* line, int size)
 {
+    static bool started = false;
+    if (!started) {
+        started = true;
+        watch_interrupts();
 #ifdef KESTREL_HAVE_LIBEDIT
-    static int editing = -1;   // decided at the first line: -1 not yet, 0 no, 1 yes
-    if (editing < 0)
         editing = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO) && start_editor() == 0;
-    if (editing)
-        return read_edited_line(prompt, line, size);
 #endif
-    return read_plain_line(prompt, line, size);
+    }
+    for (;;) {
+        clear_interrupt();
+#ifdef KESTREL_HAVE_LIBEDIT
+        int n = editing ? read_edited_line(prompt, line, size) : read_plain_line(prompt, line, size);
+#else
+        int n = read_plain_line(prompt, line, size);
+#endif
+        if (n != LINE_DROPPED) {
+            // A Ctrl+C that came while the line was read belongs to the line,
+            // not to the command it holds.
+            clear_interrupt();
+            return n;
+        }
+    }
 }
 
 bool output_is_terminal() { return isatty(STDOUT_FILENO) != 0; }
@@ -406,17 +551,12 @@ int wait_for_key()
         if (c < 0)
             return -1;
         if (c == 0x1B) {
-            // A lone Escape is a key; ESC [ ... or ESC O x is an arrow or function key.
+            // A lone Escape is a key; ESC [ ... or ESC O ... is a cursor or function key.
             int next = read_byte(fd, 30);
             if (next < 0)
                 return 0;
-            if (next == '[') {
-                int b;
-                while ((b = read_byte(fd, 30)) >= 0 && !(b >= 0x40 && b <= 0x7E)) {
-                }
-            } else if (next == 'O') {
-                read_byte(fd, 30);
-            }
+            if (next == '[' || next == 'O')
+                skip_key_sequence(fd, next);
             continue;
         }
         // Take the rest of a multi-byte character too, so none of it reaches the next line.

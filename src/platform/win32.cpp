@@ -93,6 +93,63 @@ bool is_key_release(const INPUT_RECORD& r)
     return r.EventType == KEY_EVENT && !r.Event.KeyEvent.bKeyDown;
 }
 
+// Ctrl+C at the console: the system runs the handler on a thread of its own,
+// and the handler sets this event. It exists from the first prompt on, when
+// standard input is a console; otherwise nothing is installed.
+HANDLE interrupt_event = nullptr;
+
+// Slices in which a socket is waited for: select cannot be broken into, so the
+// event is looked at between them.
+constexpr int INTERRUPT_SLICE_MS = 100;
+
+BOOL WINAPI note_interrupt(DWORD type)
+{
+    // Ctrl+Break and the closing of the window keep the system's default: the end.
+    if (type != CTRL_C_EVENT)
+        return FALSE;
+    SetEvent(interrupt_event);
+    return TRUE;
+}
+
+void watch_interrupts()
+{
+    DWORD mode;
+    if (!GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode))
+        return;
+    interrupt_event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (interrupt_event && !SetConsoleCtrlHandler(note_interrupt, TRUE)) {
+        CloseHandle(interrupt_event);
+        interrupt_event = nullptr;
+    }
+}
+
+// The console's read of a line ends on Ctrl+C as it ends at the end of input,
+// and may end before the handler's thread has run: it is given a moment.
+bool line_interrupted()
+{
+    return interrupt_event && WaitForSingleObject(interrupt_event, 250) == WAIT_OBJECT_0;
+}
+
+// One select: 1 when s is ready, 0 when the time ran out, -1 when it failed.
+int select_once(Socket s, int for_read, int milliseconds)
+{
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(socket_of(s), &set);
+    // A failed connect shows in the exception set, not the write set.
+    fd_set failed;
+    FD_ZERO(&failed);
+    FD_SET(socket_of(s), &failed);
+    timeval limit{};
+    limit.tv_sec = milliseconds / 1000;
+    limit.tv_usec = (milliseconds % 1000) * 1000;
+    int r = select(0, for_read ? &set : nullptr, for_read ? nullptr : &set, for_read ? nullptr : &failed,
+                   milliseconds < 0 ? nullptr : &limit);
+    if (r == SOCKET_ERROR)
+        return -1;
+    return r > 0 ? 1 : 0;
+}
+
 // Reads console input records one at a time until one satisfies wanted: 0, or -1
 // when reading fails.
 int read_console_until(HANDLE input, bool (*wanted)(const INPUT_RECORD&))
@@ -180,21 +237,28 @@ int receive_stream(Socket s, void* data, int size)
 
 int wait_socket(Socket s, int for_read, int milliseconds)
 {
-    fd_set set;
-    FD_ZERO(&set);
-    FD_SET(socket_of(s), &set);
-    // A failed connect shows in the exception set, not the write set.
-    fd_set failed;
-    FD_ZERO(&failed);
-    FD_SET(socket_of(s), &failed);
-    timeval limit{};
-    limit.tv_sec = milliseconds / 1000;
-    limit.tv_usec = (milliseconds % 1000) * 1000;
-    int r = select(0, for_read ? &set : nullptr, for_read ? nullptr : &set, for_read ? nullptr : &failed,
-                   milliseconds < 0 ? nullptr : &limit);
-    if (r == SOCKET_ERROR)
-        return -1;
-    return r > 0 ? 1 : 0;
+    if (!interrupt_event)
+        return select_once(s, for_read, milliseconds);
+    std::int64_t deadline = monotonic_ms() + milliseconds;
+    for (;;) {
+        if (interrupted()) {
+            WSASetLastError(WSAEINTR);
+            return WAIT_INTERRUPTED;
+        }
+        std::int64_t left = milliseconds < 0 ? INTERRUPT_SLICE_MS : deadline - monotonic_ms();
+        bool last = left <= INTERRUPT_SLICE_MS;
+        int r = select_once(s, for_read, last ? (left > 0 ? static_cast<int>(left) : 0) : INTERRUPT_SLICE_MS);
+        if (r != 0 || (last && milliseconds >= 0))
+            return r;
+    }
+}
+
+bool interrupted() { return interrupt_event && WaitForSingleObject(interrupt_event, 0) == WAIT_OBJECT_0; }
+
+void clear_interrupt()
+{
+    if (interrupt_event)
+        ResetEvent(interrupt_event);
 }
 
 int last_socket_error() { return WSAGetLastError(); }
@@ -249,19 +313,37 @@ const char* protocol_name(int number)
 
 int read_command_line(const char* prompt, char* line, int size)
 {
-    std::fputs(prompt, stdout);
-    std::fflush(stdout);
-    int kept = 0, c;
-    bool any = false;
-    while ((c = std::getc(stdin)) != EOF) {
-        any = true;
-        if (c == '\n')
-            break;
-        if (kept < size - 1)
-            line[kept++] = static_cast<char>(c);
+    static bool started = false;
+    if (!started) {
+        started = true;
+        watch_interrupts();
     }
-    line[kept] = '\0';
-    return any ? kept : -1;
+    for (;;) {
+        clear_interrupt();
+        std::fputs(prompt, stdout);
+        std::fflush(stdout);
+        int kept = 0, c;
+        bool any = false;
+        while ((c = std::getc(stdin)) != EOF) {
+            any = true;
+            if (c == '\n')
+                break;
+            if (kept < size - 1)
+                line[kept++] = static_cast<char>(c);
+        }
+        line[kept] = '\0';
+        if (c == EOF && line_interrupted()) {
+            // The console drops the line without a mark on the screen: ^C marks
+            // it, as a POSIX terminal does, and the prompt comes again.
+            std::clearerr(stdin);
+            std::fputs("^C\n", stdout);
+            continue;
+        }
+        // A Ctrl+C that came while the line was read (before the console's read
+        // began) belongs to the line, not to the command it holds.
+        clear_interrupt();
+        return any ? kept : -1;
+    }
 }
 
 bool output_is_terminal()

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The client in a real terminal: tmux runs it in a pane, send-keys types as a
 # person would and capture-pane reads the screen. Covers line editing, history
-# and Tab completion, and the pager's key wait (which keys continue, which do
-# not, that the key is consumed, that the request is wiped) and that the
-# terminal's modes are the same after the program as before it.
+# and Tab completion, Ctrl+C at the prompt, the pager's key wait (which keys
+# continue, which do not, that the key is consumed, that the request is wiped)
+# and that the terminal's modes are the same after the program as before it.
 #   tests/stages/terminal.sh [EXE]     (default build/kestrel)
 # Runs itself inside tests/netns.sh, and there in a mount namespace of its own,
 # where /etc/resolv.conf names 30 loopback servers so that `set all` lists 30.
@@ -41,7 +41,7 @@ EOF
 # The pane: the terminal's modes before and after the program, and its status.
 cat > "$dir/pane.sh" <<'EOF'
 d=$1 exe=$2 run=$3
-trap : INT   # Ctrl+C ends the program, not this script (the program gets SIGINT as usual)
+trap : INT   # a Ctrl+C that reaches the program as a signal must not end this script
 stty -a > "$d/$run.stty-before"
 "$exe"
 echo $? > "$d/$run.status"
@@ -160,10 +160,11 @@ wait_until "prompt after Ctrl+U and Ctrl+W" at_prompt
 set_all_shows "TYPE=NS"
 
 # Keys that give no character do not continue: Shift with an arrow, the arrow
-# keys, function keys, Home; nor does a change of the window's size. Had one of
-# them continued, the letter after them would reach the next command line.
+# keys, function keys (the Linux console's F1 among them), Home; nor does a
+# change of the window's size. Had one of them continued, the letter after them
+# would reach the next command line.
 pause_listing
-keys S-Left; keys Up; keys Left; keys F1; keys F5; keys Home
+keys S-Left; keys Up; keys Left; keys F1; keys F5; keys Home; typed $'\e[[A'
 tm resize-window -t "$session" -x 90 -y 50
 wait_until "the pane to shrink" test "$(tm display -p -t "$session" '#{pane_width}')" = 90
 in_key_wait || fail "the pause ended without a key"
@@ -202,6 +203,17 @@ wait_until "the refusal of the cut line" screen_has "Invalid option"
 wait_until "prompt after the long line" at_prompt
 set_all_shows "Nodebug"
 
+# Completions wider than the pane are listed in columns that fit it, each word
+# whole on one line (not "MD  MF  MB  MG  MR  MINF" and "O  MX ...").
+tm resize-window -t "$session" -x 24 -y 50
+wait_until "the pane to narrow" test "$(tm display -p -t "$session" '#{pane_width}')" = 24
+typed "set type=M"; keys Tab
+wait_until "the types beginning with M" screen_has "MAILA"
+listed=$(screen | sed 's/[[:space:]]*$//' | awk '/^>/ { last = list; list = ""; next } { list = list " " $0 } END { print last }')
+[ "$(tr -s ' ' '\n' <<<"$listed" | sort | xargs)" = "MAILA MAILB MB MD MF MG MINFO MR MX" ] ||
+  fail "the completions in a narrow pane are not whole words:$listed"
+keys C-u
+
 typed "exit"; keys Enter
 wait_until "the program's end" screen_has "pane done"
 [ "$(cat "$dir/edit.status" 2>/dev/null)" = 0 ] || fail "exit ended with status $(cat "$dir/edit.status" 2>/dev/null)"
@@ -219,14 +231,24 @@ wait_until "the program's end" screen_has "pane done"
 diff "$dir/eof.stty-before" "$dir/eof.stty-after" || fail "the terminal's modes differ after Ctrl+D"
 
 echo "--- Ctrl+C at the prompt"
-# It ends the program as it would end a plain read, with the terminal put back.
+# It drops the line being typed, marked ^C, and prompts afresh, on an empty
+# line too; the session goes on with its settings, and exit ends it as usual.
 start interrupt
+typed "set type=MX"; keys Enter
+wait_until "prompt after set type=MX" at_prompt
 typed "set ty"; keys Tab
 wait_until "'set ty' completed" cursor_line_is ">set type="
 keys C-c
+wait_until "a fresh prompt after Ctrl+C" at_prompt
+[ "$(line_above_cursor)" = ">set type=^C" ] || fail "the line above the fresh prompt is $(line_above_cursor)"
+keys C-c
+wait_until "a fresh prompt after Ctrl+C on an empty line" count_is ">^C" 1
+wait_until "the prompt after it" at_prompt
+set_all_shows "TYPE=MX"
+typed "exit"; keys Enter
 wait_until "the program's end" screen_has "pane done"
-[ "$(cat "$dir/interrupt.status" 2>/dev/null)" = 130 ] ||
-  fail "Ctrl+C ended with status $(cat "$dir/interrupt.status" 2>/dev/null)"
+[ "$(cat "$dir/interrupt.status" 2>/dev/null)" = 0 ] ||
+  fail "exit after Ctrl+C ended with status $(cat "$dir/interrupt.status" 2>/dev/null)"
 diff "$dir/interrupt.stty-before" "$dir/interrupt.stty-after" || fail "the terminal's modes differ after Ctrl+C"
 
 if [ "$failures" -gt 0 ]; then

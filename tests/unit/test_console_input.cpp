@@ -1,8 +1,10 @@
 // Reading command lines from a pipe: a program at the other end that waits for
 // the output of one line before it writes the next must get it, and a batch
-// written at once gives the same bytes, held back until input runs out.
+// written at once gives the same bytes, held back until input runs out. From a
+// terminal: Ctrl+C drops the line and cuts a socket wait short.
 #include "platform/platform.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -19,38 +21,76 @@ namespace {
 
 constexpr int PATIENCE_MS = 5000;   // bounds every wait for the child
 
+// Waits on a socket that nothing can make readable, as a lookup waits for a
+// silent server, and tells how the wait ended.
+void wait_and_report()
+{
+    Socket s = open_udp_socket();
+    std::printf("waiting\n");
+    std::fflush(stdout);
+    int r = wait_socket(s, 1, -1);
+    bool eintr = last_socket_error() == EINTR;
+    bool noted = interrupted();
+    clear_interrupt();
+    std::printf("%s eintr=%d interrupted=%d then %d\n", r == WAIT_INTERRUPTED ? "WAIT_INTERRUPTED" : "other",
+                eintr, noted, interrupted());
+    close_socket(s);
+}
+
 // The child echoes each line it reads after the prompt, the way the shell
-// prints what a command gives, without flushing.
+// prints what a command gives, without flushing; the line "wait" runs
+// wait_and_report instead.
 [[noreturn]] void echo_lines(int in, int out)
 {
     dup2(in, STDIN_FILENO);
     dup2(out, STDOUT_FILENO);
     char line[256];
-    while (read_command_line(">", line, sizeof line) >= 0)
-        std::printf("got %s\n", line);
+    while (read_command_line(">", line, sizeof line) >= 0) {
+        if (std::strcmp(line, "wait") == 0)
+            wait_and_report();
+        else
+            std::printf("got %s\n", line);
+    }
     std::fflush(stdout);
     _exit(0);
 }
 
+// Standard input of the child: a pipe, or a new pseudo-terminal that is the
+// controlling terminal of the child's own session, so that a Ctrl+C typed into
+// it sends SIGINT as a real terminal does.
+enum class Input { PIPE, TERMINAL };
+
 struct Child {
     pid_t pid = -1;
-    int to_child = -1;     // its standard input
+    int to_child = -1;     // its standard input, or the terminal's master side
     int from_child = -1;   // its standard output
     std::string seen;
 
-    Child()
+    explicit Child(Input input = Input::PIPE)
     {
-        int in[2], out[2];
-        if (pipe(in) != 0 || pipe(out) != 0)
+        int in[2] = {-1, -1}, out[2];
+        std::string terminal;
+        if (input == Input::TERMINAL) {
+            in[1] = posix_openpt(O_RDWR | O_NOCTTY);
+            if (in[1] < 0 || grantpt(in[1]) != 0 || unlockpt(in[1]) != 0)
+                return;
+            terminal = ptsname(in[1]);
+        } else if (pipe(in) != 0) {
+            return;
+        }
+        if (pipe(out) != 0)
             return;
         std::fflush(nullptr);
         pid = fork();
         if (pid == 0) {
+            if (input == Input::TERMINAL && (setsid() < 0 || (in[0] = open(terminal.c_str(), O_RDWR)) < 0))
+                _exit(1);
             close(in[1]);
             close(out[0]);
             echo_lines(in[0], out[1]);
         }
-        close(in[0]);
+        if (in[0] >= 0)
+            close(in[0]);
         close(out[1]);
         to_child = in[1];
         from_child = out[0];
@@ -127,6 +167,42 @@ TEST(ConsoleInput, BatchGivesTheSameBytes)
     EXPECT_EQ(c.seen, expected + "got last-without-end\n>");
 }
 
+// With input from a pipe nothing watches for Ctrl+C: SIGINT ends the program.
+TEST(ConsoleInput, PipedInputLeavesCtrlCAlone)
+{
+    Child c;
+    ASSERT_GT(c.pid, 0);
+    c.write_text("first\n");
+    ASSERT_TRUE(c.read_until(">got first\n>")) << c.seen;
+    kill(c.pid, SIGINT);
+    c.end_input();
+    int status = 0;
+    waitpid(c.pid, &status, 0);
+    c.pid = -1;
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "status " << status;
+}
+
+// At a terminal Ctrl+C drops the line typed so far (the terminal echoes ^C and
+// discards it) and the prompt comes again; during a socket wait it ends the
+// wait at once, noted until it is cleared.
+TEST(ConsoleInput, CtrlCAtATerminal)
+{
+    Child c(Input::TERMINAL);
+    ASSERT_GT(c.pid, 0);
+    ASSERT_TRUE(c.read_until(">")) << c.seen;
+    c.write_text("set type=MX\x03");
+    EXPECT_TRUE(c.read_until(">\n>")) << c.seen;
+    c.write_text("next\n");
+    EXPECT_TRUE(c.read_until("got next\n>")) << c.seen;
+    c.write_text("wait\n");
+    EXPECT_TRUE(c.read_until("waiting\n")) << c.seen;
+    c.write_text("\x03");
+    EXPECT_TRUE(c.read_until("then 0\n>")) << c.seen;
+    c.end_input();
+    c.read_until("\xff");
+    EXPECT_EQ(c.seen, ">\n>got next\n>waiting\nWAIT_INTERRUPTED eintr=1 interrupted=1 then 0\n>");
+}
+
 // The pager's key wait at a terminal, and the line read after it without a line
 // editor (standard output is no terminal here, as in a build without libedit).
 // A key is taken whole: no octet of it reaches the next command line.
@@ -139,6 +215,13 @@ const KeyAfterPause KEYS_AT_PAUSE[] = {
     {"letter", "x"},
     {"two-octet character", "\xC3\xA9"},          // e acute
     {"four-octet character", "\xF0\x9F\x98\x80"},  // a face, outside the BMP
+    // Keys that give no character leave the pause waiting; the letter after them ends it.
+    {"Up, then a letter", "\x1B[Ax"},
+    {"Ctrl+Right (CSI with parameters), then a letter", "\x1B[1;5Cx"},
+    {"F5 (CSI ending in ~), then a letter", "\x1B[15~x"},
+    {"F1 (SS3), then a letter", "\x1BOPx"},
+    {"F1 of the Linux console, then a letter", "\x1B[[Ax"},
+    {"F5 of the Linux console, then a letter", "\x1B[[Ex"},
 };
 
 // Whether the terminal behind master is in line mode, after waiting up to

@@ -3,15 +3,18 @@
 # tmux pane, where Wine gives it a real console. Keys that give no character
 # (arrows, function keys) do not continue; a letter and Enter do, and neither
 # reaches the next command line; the request is wiped; the console's line
-# input works again afterwards. Run by tests/stages/windows.sh inside the
-# private namespace, with WINEPREFIX set and its wineserver running.
+# input works again afterwards. Then the console's Ctrl+C during the wait for
+# a silent server (tests/fake_server.py): it ends the lookup and the session
+# goes on. Run by tests/stages/windows.sh inside the private namespace, with
+# WINEPREFIX set and its wineserver running.
 #   tests/wine/console_pager.sh EXE
 set -euo pipefail
 exe=$(realpath "$1")
 wine=/usr/lib/wine/wine64
 dir=$(mktemp -d /tmp/kestrel-wine-console.XXXXXX)
 sock=$dir/tmux.sock
-trap 'tmux -S "$sock" kill-server 2>/dev/null || true; rm -rf "$dir"' EXIT
+fake=
+trap 'tmux -S "$sock" kill-server 2>/dev/null || true; [ -z "$fake" ] || kill "$fake"; rm -rf "$dir"' EXIT
 
 BOUND=${TERMINAL_WAIT_SECONDS:-60}
 failures=0
@@ -53,12 +56,31 @@ if wait_until "pause in set all" paused; then
   grep -qF ">set all" <<<"$all" || fail "the key that continued reached the next line"
   [ "$(line_above_cursor)" = "127.0.0.23" ] || fail "set all did not pause after the 24th line"
   # Enter continues too, and is taken out of the input: no empty command follows.
-  # (Ctrl+C is not tried here: Wine's console leaves the terminal's signal keys
-  # on whatever the console mode, so there it ends the program.)
+  # (Ctrl+C is not tried here, nor at the prompt: Wine's console leaves the
+  # terminal's signal keys on whatever the console mode, so Ctrl+C reaches the
+  # program only as the console's control event, never as a key, and the
+  # console's read of a line goes on through it.)
   keys Enter
   wait_until "end of set all after Enter" at_prompt || true
   screen_has "Press any key" && fail "the request is still on the screen after Enter"
   [ "$(line_above_cursor)" = "TYPE=A, CLASS=ANY, port=53" ] || fail "Enter at the pause reached the command line"
+fi
+echo "--- Ctrl+C during a lookup"
+echo "127.0.0.50 udp silent" > "$dir/silent.fake"
+python3 "$(dirname "$0")/../fake_server.py" "$dir/silent.fake" "$dir/queries.log" > "$dir/fake.out" &
+fake=$!
+wait_until "the silent server" grep -qs ready "$dir/fake.out" || true
+typed "server 127.0.0.50"; keys Enter
+wait_until "listing of the silent server" at_prompt || true
+typed "set timeout=3600"; keys Enter
+typed "silent.test"; keys Enter
+# Without Ctrl+C the wait would outlast every bound here.
+if wait_until "the query at the silent server" grep -qs "name=silent.test" "$dir/queries.log"; then
+  keys C-c
+  wait_until "the prompt after Ctrl+C" at_prompt || true
+  [ "$(line_above_cursor)" = "No answer or error occur" ] || fail "Ctrl+C ended the lookup with: $(line_above_cursor)"
+  typed "set all"; keys Enter
+  wait_until "set all after Ctrl+C" screen_has "retry=3, timeout=3600" || true
 fi
 typed "exit"; keys Enter
 wait_until "status 0 after exit" ended || true
