@@ -31,7 +31,7 @@ and the options of a reply are
     tc            the TC bit set
     wrongid       another ID than the query's (wrongid=first: only its first octet differs)
     size=N        zero octets appended up to N octets in all
-    raw=HEX       these octets instead of the built reply
+    raw=HEX       these octets instead of the built reply, the query's ID over their first two
     cut=N         only the first N octets of the reply
     pause=MS      wait MS milliseconds before sending
     port=N        UDP: sent from another socket bound to port N of the same address
@@ -123,7 +123,8 @@ def options(action):
 
 def build_reply(query, opts):
     if "raw" in opts:
-        return bytes.fromhex(opts["raw"])
+        raw = bytes.fromhex(opts["raw"])
+        return query[0:2] + raw[2:] if len(raw) >= 2 else raw
     _, end = question_of(query)
     an = int(opts.get("an", 0))
     flags = 0x8000 | (query[2] & 1) << 8

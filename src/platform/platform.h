@@ -33,8 +33,11 @@ int set_nonblocking(Socket s);
 // Addresses are IPv4 in network byte order; ports in host order.
 // Octets sent, or -1.
 int send_datagram(Socket s, const void* data, int length, std::uint32_t address, std::uint16_t port);
-// Octets received into data (at most size), or -1; the sender is stored when asked for.
-int receive_datagram(Socket s, void* data, int size, std::uint32_t* from_address, std::uint16_t* from_port);
+// Octets received into data (at most size), or -1; the sender is stored when
+// asked for. A datagram longer than size leaves its first size octets in data
+// and sets *cut; otherwise *cut is false.
+int receive_datagram(Socket s, void* data, int size, std::uint32_t* from_address, std::uint16_t* from_port,
+                     bool* cut);
 // 0 when the connection is made or under way, -1 on any other failure.
 int start_connect(Socket s, std::uint32_t address, std::uint16_t port);
 // Octets sent, or -1.

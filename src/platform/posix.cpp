@@ -174,11 +174,13 @@ int send_datagram(Socket s, const void* data, int length, std::uint32_t address,
     return n < 0 ? -1 : static_cast<int>(n);
 }
 
-int receive_datagram(Socket s, void* data, int size, std::uint32_t* from_address, std::uint16_t* from_port)
+int receive_datagram(Socket s, void* data, int size, std::uint32_t* from_address, std::uint16_t* from_port,
+                     bool* cut)
 {
     sockaddr_in sa{};
     socklen_t len = sizeof sa;
-    ssize_t n = recvfrom(fd_of(s), data, static_cast<size_t>(size), 0,
+    // With MSG_TRUNC the result is the datagram's whole length, however much of it fitted.
+    ssize_t n = recvfrom(fd_of(s), data, static_cast<size_t>(size), MSG_TRUNC,
                          reinterpret_cast<sockaddr*>(&sa), &len);
     if (n < 0)
         return -1;
@@ -186,7 +188,8 @@ int receive_datagram(Socket s, void* data, int size, std::uint32_t* from_address
         *from_address = sa.sin_addr.s_addr;
     if (from_port)
         *from_port = ntohs(sa.sin_port);
-    return static_cast<int>(n);
+    *cut = n > size;
+    return *cut ? size : static_cast<int>(n);
 }
 
 int start_connect(Socket s, std::uint32_t address, std::uint16_t port)

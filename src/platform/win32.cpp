@@ -201,11 +201,16 @@ int send_datagram(Socket s, const void* data, int length, std::uint32_t address,
     return n == SOCKET_ERROR ? -1 : n;
 }
 
-int receive_datagram(Socket s, void* data, int size, std::uint32_t* from_address, std::uint16_t* from_port)
+int receive_datagram(Socket s, void* data, int size, std::uint32_t* from_address, std::uint16_t* from_port,
+                     bool* cut)
 {
     sockaddr_in sa{};
     int len = sizeof sa;
     int n = recvfrom(socket_of(s), static_cast<char*>(data), size, 0, reinterpret_cast<sockaddr*>(&sa), &len);
+    // A datagram longer than the buffer fails the receive, its first size octets kept.
+    *cut = n == SOCKET_ERROR && WSAGetLastError() == WSAEMSGSIZE;
+    if (*cut)
+        n = size;
     if (n == SOCKET_ERROR)
         return -1;
     if (from_address)

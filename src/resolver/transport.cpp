@@ -43,13 +43,13 @@ void trace_answer(int length)
         std::printf("------------\nGot answer (%d bytes):\n", length);
 }
 
-enum WaitResult { WAIT_READY, WAIT_TIMED_OUT, WAIT_FAILED };
+enum WaitResult { WAIT_READY, WAIT_TIMED_OUT, WAIT_FAILED, WAIT_STOPPED };
 
 std::int64_t deadline_after(int seconds) { return monotonic_ms() + static_cast<std::int64_t>(seconds) * 1000; }
 
 // Waits until s is readable (for_read) or writable, or the attempt's deadline
-// has passed. A time-out is traced with the attempt's wait of seconds unless
-// quiet; a failed wait is reported here.
+// has passed, or the user pressed Ctrl+C (stopped). A time-out is traced with
+// the attempt's wait of seconds unless quiet; a failed wait is reported here.
 WaitResult wait_ready(Socket s, bool for_read, int seconds, std::int64_t deadline, bool quiet)
 {
     for (;;) {
@@ -62,6 +62,8 @@ WaitResult wait_ready(Socket s, bool for_read, int seconds, std::int64_t deadlin
         int r = wait_socket(s, for_read, left > INT_MAX ? INT_MAX : static_cast<int>(left));
         if (r == 1)
             return WAIT_READY;
+        if (r == WAIT_INTERRUPTED)
+            return WAIT_STOPPED;
         if (r < 0) {
             report("select", last_socket_error());
             return WAIT_FAILED;
@@ -104,8 +106,11 @@ void discard_rest(Socket s, int length, int seconds, std::int64_t deadline)
 
 // One exchange by datagram: the reply's length, or -1. The wait is a deadline
 // for the whole attempt, which datagrams that are not the answer do not renew.
+// again is set when the server's answer was truncated (TC): it is to be asked
+// for over a circuit. A datagram longer than reply_size is cut there and kept,
+// with TC set, as a circuit's reply would be.
 int datagram_attempt(const std::uint8_t* query, int query_length, std::uint8_t* reply, int reply_size,
-                     Target to, int seconds)
+                     Target to, int seconds, bool& again)
 {
     Socket s = open_udp_socket();
     if (s == NO_SOCKET) {
@@ -123,7 +128,8 @@ int datagram_attempt(const std::uint8_t* query, int query_length, std::uint8_t* 
             return -1;
         std::uint32_t from_address = 0;
         std::uint16_t from_port = 0;
-        int n = receive_datagram(s, reply, reply_size, &from_address, &from_port);
+        bool cut = false;
+        int n = receive_datagram(s, reply, reply_size, &from_address, &from_port, &cut);
         if (n < 0) {
             report("recvfrom", last_socket_error());
             return -1;
@@ -142,10 +148,17 @@ int datagram_attempt(const std::uint8_t* query, int query_length, std::uint8_t* 
             trace("------------\nOld answer:\n");
             continue;
         }
-        if (get_tc(reply))
+        again = !cut && get_tc(reply);
+        if (again) {
             trace("truncated answer\n");
-        else
-            trace_answer(n);
+            return n;
+        }
+        if (cut) {
+            if (debug_on())
+                std::fputs("response truncated\n", stderr);
+            set_tc(reply, 1);
+        }
+        trace_answer(n);
         return n;
     }
 }
@@ -222,12 +235,16 @@ int send_query(const std::uint8_t* query, int query_length, std::uint8_t* reply,
     for (int pass = 0; pass < settings.retry_count; ++pass) {
         int seconds = pass_wait(settings.timeout_secs, pass);
         for (int i = 0; i < server_list.count; ++i) {
+            // Ctrl+C gives up the whole lookup, not just the attempt it cut short.
+            if (interrupted())
+                return -1;
             Target to{server_list.addresses[i], settings.port};
+            bool again = false;
             int n = circuit ? circuit_attempt(query, query_length, reply, reply_size, to, seconds)
-                            : datagram_attempt(query, query_length, reply, reply_size, to, seconds);
+                            : datagram_attempt(query, query_length, reply, reply_size, to, seconds, again);
             // A truncated datagram answer is asked for again over a circuit, from
             // the same server with the same wait; only the circuit's reply counts.
-            if (n >= 0 && !circuit && get_tc(reply))
+            if (n >= 0 && again)
                 n = circuit_attempt(query, query_length, reply, reply_size, to, seconds);
             if (n >= 0)
                 return n;

@@ -26,7 +26,17 @@ fi
 
 dir=$(mktemp -d /tmp/kestrel-terminal.XXXXXX)
 sock=$dir/tmux.sock
-trap 'tmux -S "$sock" kill-server 2>/dev/null || true; rm -rf "$dir"' EXIT
+fake_pid=
+trap 'tmux -S "$sock" kill-server 2>/dev/null || true; [ -n "$fake_pid" ] && kill "$fake_pid"; rm -rf "$dir"' EXIT
+
+# A fake server: on 127.0.0.2 a reply whose names and text hold control bytes
+# (as tests/e2e/cases/hostile_control_bytes has it), on 127.0.0.3 silence.
+cat > "$dir/fake.script" <<'EOF'
+127.0.0.2 udp reply raw=0000850000010002000000000363746c04746573740000100001c00c001000010000003c001b1a6265666f72650d41465445521b5d303b6f776e6564075c656e64081b5b33316d726564c00c000100010000003c0004c0000201
+127.0.0.3 udp silent
+EOF
+python3 tests/fake_server.py "$dir/fake.script" "$dir/fake.log" > "$dir/fake.ready" &
+fake_pid=$!
 
 for i in $(seq 1 30); do echo "nameserver 127.0.0.$i"; done > "$dir/resolv.conf"
 chmod 644 "$dir/resolv.conf"
@@ -245,6 +255,27 @@ keys C-c
 wait_until "a fresh prompt after Ctrl+C on an empty line" count_is ">^C" 1
 wait_until "the prompt after it" at_prompt
 set_all_shows "TYPE=MX"
+
+# At a terminal the control bytes of a reply are shown escaped, and drive nothing.
+wait_until "the fake server" grep -q ready "$dir/fake.ready"
+typed "server 127.0.0.2"; keys Enter
+wait_until "prompt after server" at_prompt
+typed "ctl.test"; keys Enter
+wait_until "the reply with control bytes" screen_has 'NAME=\027[31mred.ctl.test'
+screen_has 'text = "before\013AFTER\027]0;owned\007\\end"' || fail "the text is not shown escaped"
+# Ctrl+C during a lookup to a silent server ends it at once, with the servers
+# and settings kept.
+typed "server 127.0.0.3"; keys Enter
+typed "set timeout=3600"; keys Enter
+typed "slow.test"; keys Enter
+wait_until "the query to the silent server" grep -q slow.test "$dir/fake.log"
+keys C-c
+wait_until "the lookup given up" screen_has "No answer or error occur"
+wait_until "the prompt after it" at_prompt
+typed "set all"; keys Enter
+wait_until "the settings kept" screen_has "timeout=3600"
+screen_has "127.0.0.3" || fail "the server list was not kept"
+[ "$(grep -c slow.test "$dir/fake.log")" = 1 ] || fail "queries were sent after Ctrl+C"
 typed "exit"; keys Enter
 wait_until "the program's end" screen_has "pane done"
 [ "$(cat "$dir/interrupt.status" 2>/dev/null)" = 0 ] ||

@@ -5,7 +5,8 @@
 # reaches the next command line; the request is wiped; the console's line
 # input works again afterwards. Then the console's Ctrl+C during the wait for
 # a silent server (tests/fake_server.py): it ends the lookup and the session
-# goes on. Run by tests/stages/windows.sh inside the private namespace, with
+# goes on; and a reply whose names and text hold control bytes, shown escaped
+# on the console. Run by tests/stages/windows.sh inside the private namespace, with
 # WINEPREFIX set and its wineserver running.
 #   tests/wine/console_pager.sh EXE
 set -euo pipefail
@@ -66,7 +67,11 @@ if wait_until "pause in set all" paused; then
   [ "$(line_above_cursor)" = "TYPE=A, CLASS=ANY, port=53" ] || fail "Enter at the pause reached the command line"
 fi
 echo "--- Ctrl+C during a lookup"
-echo "127.0.0.50 udp silent" > "$dir/silent.fake"
+{
+  echo "127.0.0.50 udp silent"
+  # as tests/e2e/cases/hostile_control_bytes has it
+  echo "127.0.0.51 udp reply raw=0000850000010002000000000363746c04746573740000100001c00c001000010000003c001b1a6265666f72650d41465445521b5d303b6f776e6564075c656e64081b5b33316d726564c00c000100010000003c0004c0000201"
+} > "$dir/silent.fake"
 python3 "$(dirname "$0")/../fake_server.py" "$dir/silent.fake" "$dir/queries.log" > "$dir/fake.out" &
 fake=$!
 wait_until "the silent server" grep -qs ready "$dir/fake.out" || true
@@ -81,7 +86,13 @@ if wait_until "the query at the silent server" grep -qs "name=silent.test" "$dir
   [ "$(line_above_cursor)" = "No answer or error occur" ] || fail "Ctrl+C ended the lookup with: $(line_above_cursor)"
   typed "set all"; keys Enter
   wait_until "set all after Ctrl+C" screen_has "retry=3, timeout=3600" || true
+  [ "$(grep -c name=silent.test "$dir/queries.log")" = 1 ] || fail "queries were sent after Ctrl+C"
 fi
+echo "--- control bytes of a reply, shown escaped"
+typed "server 127.0.0.51"; keys Enter
+typed "ctl.test"; keys Enter
+wait_until "the reply with control bytes" screen_has 'NAME=\027[31mred.ctl.test' || true
+screen_has 'text = "before\013AFTER\027]0;owned\007\\end"' || fail "the text is not shown escaped"
 typed "exit"; keys Enter
 wait_until "status 0 after exit" ended || true
 
