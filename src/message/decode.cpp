@@ -2,6 +2,7 @@
 
 #include "message/header.h"
 
+#include <cstring>
 #include <new>
 
 namespace {
@@ -44,7 +45,8 @@ bool read_section(Reader& r, int count, int least, std::vector<Entry>& section, 
     // Room for as many entries as the rest of the reply can hold is made once,
     // so that a count the reply cannot hold costs no storage.
     int fit = r.end > r.pos ? (r.end - r.pos) / least : 0;
-    section.reserve(static_cast<std::size_t>(count < fit ? count : fit));
+    if (count > 0 && fit > 0)
+        section.reserve(static_cast<std::size_t>(count < fit ? count : fit));
     for (int i = 0; i < count; ++i) {
         section.emplace_back();
         if (read_entry(r, section.back()) < 0) {
@@ -113,9 +115,9 @@ int expand_name(const Reader& at, char* out, int capacity)
         }
         if (!can_read(r, b))
             break;
-        for (int i = 0; i < b; ++i)
-            if (used < room)
-                out[used++] = static_cast<char>(r.data[r.pos + i]);
+        int take = b < room - used ? b : room - used;
+        std::memcpy(out + used, r.data + r.pos, static_cast<std::size_t>(take));
+        used += take;
         r.pos += b;
         if (own)
             count += b + 1;
@@ -130,12 +132,12 @@ int read_name(Reader& r, char* out)
     return used < 0 ? -1 : skip_bytes(r, used);
 }
 
-std::unique_ptr<Message> decode_message(const std::uint8_t* reply, int length)
+std::optional<Message> decode_message(const std::uint8_t* reply, int length)
 {
     if (reply == nullptr || length < HEADER_SIZE)
-        return nullptr;
+        return std::nullopt;
     try {
-        auto m = std::make_unique<Message>();
+        std::optional<Message> m(std::in_place);
         MessageHeader& h = m->header;
         Reader r{reply, length, 0};
         read_header(r, h);   // the length holds a whole header
@@ -153,6 +155,6 @@ std::unique_ptr<Message> decode_message(const std::uint8_t* reply, int length)
         h.arcount = static_cast<std::uint16_t>(m->additional.size());
         return m;
     } catch (const std::bad_alloc&) {
-        return nullptr;
+        return std::nullopt;
     }
 }

@@ -5,7 +5,7 @@
 #include "message/reader.h"
 
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -18,7 +18,10 @@ struct MessageHeader {
     std::uint16_t qdcount, ancount, nscount, arcount;
 };
 
+// A question and a record are filled as they are read: their constructors
+// leave the name texts as they find them rather than clear them first.
 struct Question {
+    Question() {}
     char qname[NAME_TEXT_SIZE];
     std::uint16_t qtype;
     std::uint16_t qclass;
@@ -64,6 +67,7 @@ using RData = std::variant<RawData, AddressData, DomainData, SoaData, WksData, H
                            TextData>;
 
 struct ResourceRecord {
+    ResourceRecord() {}
     char name[NAME_TEXT_SIZE];
     std::uint16_t rrtype;
     std::uint16_t rrclass;
@@ -84,7 +88,7 @@ struct Message {
 // than its header or storage runs out. Decoding stops at the first question or
 // record that does not lie wholly inside the reply (a reply cut short, a name
 // that loops); the section counts in the header then say what was kept.
-std::unique_ptr<Message> decode_message(const std::uint8_t* reply, int length);
+std::optional<Message> decode_message(const std::uint8_t* reply, int length);
 
 // Expands the (possibly compressed) name at the reader's position into out, a
 // text of capacity bytes that is always terminated; a longer text is cut.

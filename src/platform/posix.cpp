@@ -298,29 +298,30 @@ bool input_ended = false;
 // What a reader of a line gives when Ctrl+C dropped the line.
 constexpr int LINE_DROPPED = -2;
 
-// The next byte of input; -1 at its end, LINE_DROPPED when Ctrl+C came first.
-int next_input_byte()
+// Reads the next block of input once the last is used up: 0, -1 at the end of
+// input, LINE_DROPPED when Ctrl+C came first.
+int fill_input()
 {
-    if (input_pos == input_end) {
-        if (input_ended)
-            return -1;
-        // A Ctrl+C just before the read would not end it: at a terminal the
-        // wait for input is made where SIGINT is let in only during the wait.
-        pollfd p{STDIN_FILENO, POLLIN, 0};
-        if (watching_interrupts && poll_unless_interrupted(p, -1) == WAIT_INTERRUPTED)
+    if (input_pos < input_end)
+        return 0;
+    if (input_ended)
+        return -1;
+    // A Ctrl+C just before the read would not end it: at a terminal the
+    // wait for input is made where SIGINT is let in only during the wait.
+    pollfd p{STDIN_FILENO, POLLIN, 0};
+    if (watching_interrupts && poll_unless_interrupted(p, -1) == WAIT_INTERRUPTED)
+        return LINE_DROPPED;
+    ssize_t n;
+    while ((n = read(STDIN_FILENO, input_block, sizeof input_block)) < 0 && errno == EINTR)
+        if (interrupt_noted)
             return LINE_DROPPED;
-        ssize_t n;
-        while ((n = read(STDIN_FILENO, input_block, sizeof input_block)) < 0 && errno == EINTR)
-            if (interrupt_noted)
-                return LINE_DROPPED;
-        if (n <= 0) {
-            input_ended = true;
-            return -1;
-        }
-        input_pos = 0;
-        input_end = static_cast<size_t>(n);
+    if (n <= 0) {
+        input_ended = true;
+        return -1;
     }
-    return static_cast<unsigned char>(input_block[input_pos++]);
+    input_pos = 0;
+    input_end = static_cast<size_t>(n);
+    return 0;
 }
 
 bool line_at_hand()
@@ -340,17 +341,24 @@ static int read_plain_line(const char* prompt, char* line, int size)
     std::fputs(prompt, stdout);
     if (!line_at_hand())
         std::fflush(stdout);
-    int kept = 0, c;
+    int kept = 0, got;
     bool any = false;
-    while ((c = next_input_byte()) >= 0) {
+    // Each pass takes what the block holds of the line, up to its end.
+    while ((got = fill_input()) == 0) {
         any = true;
-        if (c == '\n')
+        const char* start = input_block + input_pos;
+        size_t left = input_end - input_pos;
+        auto end = static_cast<const char*>(std::memchr(start, '\n', left));
+        size_t span = end ? static_cast<size_t>(end - start) : left;
+        size_t take = span < static_cast<size_t>(size - 1 - kept) ? span : static_cast<size_t>(size - 1 - kept);
+        std::memcpy(line + kept, start, take);
+        kept += static_cast<int>(take);
+        input_pos += end ? span + 1 : span;
+        if (end)
             break;
-        if (kept < size - 1)
-            line[kept++] = static_cast<char>(c);
     }
     line[kept] = '\0';
-    if (c == LINE_DROPPED) {
+    if (got == LINE_DROPPED) {
         // The terminal has echoed ^C and dropped the line typed so far.
         input_pos = input_end;
         std::fputc('\n', stdout);

@@ -32,11 +32,11 @@ int run_query(const char* name, int qclass, int qtype, std::uint8_t* reply, int 
     return n;
 }
 
-std::unique_ptr<Message> lookup(const char* name, int qclass, int qtype)
+std::optional<Message> lookup(const char* name, int qclass, int qtype)
 {
     std::uint8_t reply[BUFFER_SIZE];
     int n = run_query(name, qclass, qtype, reply, sizeof reply);
     if (n < 0)
-        return nullptr;
+        return std::nullopt;
     return decode_message(reply, n);
 }

@@ -4,9 +4,9 @@
 #include "message/message.h"
 
 #include <cstdint>
-#include <memory>
+#include <optional>
 
 // The number of reply octets in reply when the reply is accepted, -1 otherwise.
 int run_query(const char* name, int qclass, int qtype, std::uint8_t* reply, int reply_size);
 // The decoded answer, owned by the caller, or nothing.
-std::unique_ptr<Message> lookup(const char* name, int qclass, int qtype);
+std::optional<Message> lookup(const char* name, int qclass, int qtype);

@@ -25,40 +25,28 @@ int encode_name(const char* name, std::uint8_t* out, int space)
     // One trailing '.' is the root label that users often type; "." is the root itself.
     if (length > 0 && name[length - 1] == '.')
         --length;
-
-    // Check every label first so that nothing is written for a refused name.
-    int wire = 1;   // the root label
-    if (length > 0) {
-        std::size_t label = 0;
-        for (std::size_t i = 0; i <= length; ++i) {
-            if (i == length || name[i] == '.') {
-                if (label == 0 || label > MAX_LABEL)
-                    return -1;
-                wire += static_cast<int>(label) + 1;
-                if (wire > MAX_WIRE_NAME)
-                    return -1;
-                label = 0;
-            } else {
-                ++label;
-            }
-        }
-    }
+    // Each label takes its length octet, the dots between them none, the root one.
+    if (length > MAX_WIRE_NAME - 2)
+        return -1;
+    int wire = length > 0 ? static_cast<int>(length) + 2 : 1;
     if (space < wire)
         return -1;
-
-    int length_at = 0;
-    int pos = 1;
-    if (length > 0) {
-        for (std::size_t i = 0; i <= length; ++i) {
-            if (i == length || name[i] == '.') {
-                out[length_at] = static_cast<std::uint8_t>(pos - length_at - 1);
-                length_at = pos++;
-            } else {
-                out[pos++] = static_cast<std::uint8_t>(name[i]);
-            }
-        }
+    // The labels are made here first, so that nothing is written for a refused
+    // name: the name one octet on, then each label's length over the dot (or
+    // the octet) before it.
+    std::uint8_t labels[MAX_WIRE_NAME];
+    std::memcpy(labels + 1, name, length);
+    std::size_t at = 0;   // where the current label starts in name
+    for (; length > 0 && at <= length;) {
+        auto dot = static_cast<const char*>(std::memchr(name + at, '.', length - at));
+        std::size_t end = dot ? static_cast<std::size_t>(dot - name) : length;
+        if (end == at || end - at > MAX_LABEL)
+            return -1;
+        labels[at] = static_cast<std::uint8_t>(end - at);
+        at = end + 1;
     }
-    out[length_at] = 0;
+    labels[wire - 1] = 0;
+    std::memcpy(out, labels, static_cast<std::size_t>(wire));
     return wire;
 }
 

@@ -77,7 +77,8 @@ static void lookup_word(const char* word)
     const char* name = word;
     int type = current_type;
     char reverse[LINE_SIZE];
-    if (address_from_text(word) != ADDRESS_NONE) {
+    // Only a word that begins with a digit can be an address.
+    if (word[0] >= '0' && word[0] <= '9' && address_from_text(word) != ADDRESS_NONE) {
         if (make_reverse_name(word, reverse) == -1) {
             std::fputs(NO_ANSWER, stdout);
             return;
@@ -85,7 +86,7 @@ static void lookup_word(const char* word)
         name = reverse;
         type = TYPE_PTR;
     }
-    std::unique_ptr<Message> message = lookup(name, current_class, type);
+    std::optional<Message> message = lookup(name, current_class, type);
     if (message)
         print_message(*message);
     else

@@ -5,21 +5,73 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 constexpr int PAGE_LINES = 24;
 
 extern int page_line_count;
 
+// The text gathered so far. Lines are written straight into it, so the
+// common paths here are inline.
+struct GatheredText {
+    char text[8192];
+    int used;
+};
+extern GatheredText gathered;
+
+// Hands the gathered text to standard output.
+void flush_lines();
+// Pauses for a key after a full page.
+void pause_page();
+
+// Room for n more octets (at most the size of the gathered text): where to
+// write them. What was written there is taken in by gather.
+inline char* room(int n)
+{
+    if (n > static_cast<int>(sizeof gathered.text) - gathered.used)
+        flush_lines();
+    return gathered.text + gathered.used;
+}
+inline void gather(const char* end) { gathered.used = static_cast<int>(end - gathered.text); }
+
+// Writers for room: each writes at p and returns where it stopped.
+template <int N>
+char* copy(char* p, const char (&text)[N])
+{
+    std::memcpy(p, text, N - 1);
+    return p + N - 1;
+}
+inline char* copy_string(char* p, const char* text, std::size_t length)
+{
+    std::memcpy(p, text, length);
+    return p + length;
+}
+char* decimal_digits(char* p, std::uint32_t value);
+inline char* decimal(char* p, std::uint32_t value)
+{
+    if (value >= 10)
+        return decimal_digits(p, value);
+    *p = static_cast<char>('0' + value);   // the many flags of a reply
+    return p + 1;
+}
+
+// Texts and numbers of any length, and whole.
 void put(const char* text, int n);
 template <int N>
 void put(const char (&text)[N])
 {
     put(text, N - 1);
 }
-void put_string(const char* text);
-void put_unsigned(std::uint64_t value);   // in decimal
-void put_signed(std::int64_t value);
+inline void put_string(const char* text) { put(text, static_cast<int>(std::strlen(text))); }
+inline void put_unsigned(std::uint32_t value) { gather(decimal(room(10), value)); }
+void put_signed(std::int32_t value);
+
 // Ends a printed line and counts it; after PAGE_LINES lines waits for a key.
-void end_line();
-// Hands the gathered text to standard output.
-void flush_lines();
+inline void end_line()
+{
+    char* p = room(1);
+    *p = '\n';
+    gather(p + 1);
+    if (++page_line_count >= PAGE_LINES)
+        pause_page();
+}

@@ -6,55 +6,69 @@
 
 #include <cstring>
 
-// Every line goes through the pager's counted output, formatted by hand.
+// Each line is written by hand straight into the pager's gathered text.
 namespace {
+
+// Room enough for any line of a reply but the hexadecimal ones: two texts of a
+// reply, each with every byte escaped, and the words around them.
+constexpr int LINE_ROOM = 2 * 4 * CHAR_TEXT_SIZE + 128;
+
+// A short text of ours or of the system's (a mnemonic, an address).
+char* copy_text(char* p, const char* text)
+{
+    while (*text)
+        *p++ = *text++;
+    return p;
+}
 
 // A name or character-string of a reply. When standard output is a terminal,
 // every byte 0-31 and 127 in it shows as a backslash and three decimal digits
 // (the escape of master files, RFC 1035 5.1) and a backslash as two, so that
 // no reply can move the cursor, clear the screen or retitle the window.
 // Anywhere else it is written as received.
-void put_text(const char* text)
+char* reply_text(char* p, const char* text)
 {
     static const bool at_terminal = output_is_terminal();
-    int n = static_cast<int>(std::strlen(text));
-    if (!at_terminal) {
-        put(text, n);
-        return;
-    }
-    char shown[4 * CHAR_TEXT_SIZE];   // every byte escaped, at the most
-    int used = 0;
-    for (int i = 0; i < n && used <= static_cast<int>(sizeof shown) - 4; ++i) {
-        auto c = static_cast<unsigned char>(text[i]);
+    if (!at_terminal)
+        return copy_string(p, text, std::strlen(text));
+    for (; *text; ++text) {
+        auto c = static_cast<unsigned char>(*text);
         if (c < 32 || c == 127) {
-            shown[used++] = '\\';
-            shown[used++] = static_cast<char>('0' + c / 100);
-            shown[used++] = static_cast<char>('0' + c / 10 % 10);
-            shown[used++] = static_cast<char>('0' + c % 10);
+            *p++ = '\\';
+            *p++ = static_cast<char>('0' + c / 100);
+            *p++ = static_cast<char>('0' + c / 10 % 10);
+            *p++ = static_cast<char>('0' + c % 10);
             continue;
         }
         if (c == '\\')
-            shown[used++] = '\\';
-        shown[used++] = static_cast<char>(c);
+            *p++ = '\\';
+        *p++ = static_cast<char>(c);
     }
-    put(shown, used);
+    return p;
 }
 
 // An IPv4 address held as on the wire, as dotted text.
-void put_address(const std::uint8_t* octets)
+char* address(char* p, const std::uint8_t* octets)
 {
-    std::uint32_t address;
-    std::memcpy(&address, octets, 4);   // network byte order stays as it is
-    put_string(address_to_text(address));
+    std::uint32_t a;
+    std::memcpy(&a, octets, 4);   // network byte order stays as it is
+    return copy_text(p, address_to_text(a));
 }
 
-// Each byte as two upper-case hexadecimal digits.
+// Each byte as two upper-case hexadecimal digits, on as many pieces of room as it takes.
 void put_hex(const std::uint8_t* bytes, int count)
 {
     static const char DIGITS[] = "0123456789ABCDEF";
-    for (int i = 0; i < count; ++i) {
-        const char pair[2] = {DIGITS[bytes[i] >> 4], DIGITS[bytes[i] & 0xF]};
-        put(pair, 2);
+    while (count > 0) {
+        int piece = count < 1024 ? count : 1024;
+        char* p = room(2 * piece);
+        for (int i = 0; i < piece; ++i) {
+            *p++ = DIGITS[bytes[i] >> 4];
+            *p++ = DIGITS[bytes[i] & 0xF];
+        }
+        gather(p);
+        bytes += piece;
+        count -= piece;
     }
 }
 
@@ -68,7 +82,12 @@ const Form& form_of(const ResourceRecord& rec)
     return form ? *form : empty;
 }
 
-const char* domain_of(const ResourceRecord& rec) { return form_of<DomainData>(rec).domain; }
+// "LABEL = " and the record's domain name.
+template <int N>
+char* domain(char* p, const char (&label)[N], const ResourceRecord& rec)
+{
+    return reply_text(copy(p, label), form_of<DomainData>(rec).domain);
+}
 
 void print_section(const char* title, const std::vector<ResourceRecord>& records, int count)
 {
@@ -81,30 +100,21 @@ void print_section(const char* title, const std::vector<ResourceRecord>& records
     end_line();
 }
 
-void put_soa(const SoaData& soa)
+void print_soa(char* p, const SoaData& soa)
 {
-    put("origin = ");
-    put_text(soa.origin);
-    put(", mail addr = ");
-    put_text(soa.mail_addr);
+    p = reply_text(copy(p, "origin = "), soa.origin);
+    gather(reply_text(copy(p, ", mail addr = "), soa.mail_addr));
     end_line();
-    put("\tserial = ");
-    put_unsigned(soa.serial);
-    put(", refresh = ");
-    put_unsigned(soa.refresh);
-    put(", retry = ");
-    put_unsigned(soa.retry);
-    put(", expire = ");
-    put_unsigned(soa.expire);
-    put(", ttl = ");
-    put_unsigned(soa.minimum);
+    p = decimal(copy(room(LINE_ROOM), "\tserial = "), soa.serial);
+    p = decimal(copy(p, ", refresh = "), soa.refresh);
+    p = decimal(copy(p, ", retry = "), soa.retry);
+    p = decimal(copy(p, ", expire = "), soa.expire);
+    gather(decimal(copy(p, ", ttl = "), soa.minimum));
 }
 
-void put_wks(const WksData& wks)
+void print_wks(char* p, const WksData& wks)
 {
-    put("inet address = ");
-    put_address(wks.address);
-    put(", protocol = ");
+    gather(copy(address(copy(p, "inet address = "), wks.address), ", protocol = "));
     // The name the system gives the protocol, or its number.
     if (const char* name = protocol_name(wks.protocol))
         put_string(name);
@@ -116,49 +126,48 @@ void put_wks(const WksData& wks)
     put_hex(wks.bitmap.data(), static_cast<int>(wks.bitmap.size()));
 }
 
-// The data line (or lines) of a record, by its type.
-void put_rdata(const ResourceRecord& rec)
+// The data line (or lines) of a record, by its type, after the tab at p.
+void print_rdata(char* p, const ResourceRecord& rec)
 {
     switch (rec.rrtype) {
-    case TYPE_A: put("internet address = "); put_address(form_of<AddressData>(rec).address); break;
-    case TYPE_NS: put("nameserver = "); put_text(domain_of(rec)); break;
-    case TYPE_MD: put("mail destination = "); put_text(domain_of(rec)); break;
-    case TYPE_MF: put("mail forwarder = "); put_text(domain_of(rec)); break;
-    case TYPE_CNAME: put("canonical name = "); put_text(domain_of(rec)); break;
-    case TYPE_SOA: put_soa(form_of<SoaData>(rec)); break;
-    case TYPE_MB: put("mailbox = "); put_text(domain_of(rec)); break;
-    case TYPE_MG: put("mail group member = "); put_text(domain_of(rec)); break;
-    case TYPE_MR: put("mail rename = "); put_text(domain_of(rec)); break;
+    case TYPE_A: p = address(copy(p, "internet address = "), form_of<AddressData>(rec).address); break;
+    case TYPE_NS: p = domain(p, "nameserver = ", rec); break;
+    case TYPE_MD: p = domain(p, "mail destination = ", rec); break;
+    case TYPE_MF: p = domain(p, "mail forwarder = ", rec); break;
+    case TYPE_CNAME: p = domain(p, "canonical name = ", rec); break;
+    case TYPE_MB: p = domain(p, "mailbox = ", rec); break;
+    case TYPE_MG: p = domain(p, "mail group member = ", rec); break;
+    case TYPE_MR: p = domain(p, "mail rename = ", rec); break;
+    case TYPE_PTR: p = domain(p, "domain name pointer = ", rec); break;
+    case TYPE_SOA: print_soa(p, form_of<SoaData>(rec)); end_line(); return;
+    case TYPE_WKS: print_wks(p, form_of<WksData>(rec)); end_line(); return;
     case TYPE_NULL: {
         const std::vector<std::uint8_t>& raw = form_of<RawData>(rec).raw;
-        put("null = ");
+        gather(copy(p, "null = "));
         end_line();
         put_hex(raw.data(), static_cast<int>(raw.size()));
+        end_line();
+        return;
+    }
+    case TYPE_HINFO: {
+        const HinfoData& hinfo = form_of<HinfoData>(rec);
+        p = reply_text(copy(reply_text(copy(p, "CPU = "), hinfo.cpu), ", OS = "), hinfo.os);
         break;
     }
-    case TYPE_WKS: put_wks(form_of<WksData>(rec)); break;
-    case TYPE_PTR: put("domain name pointer = "); put_text(domain_of(rec)); break;
-    case TYPE_HINFO:
-        put("CPU = ");
-        put_text(form_of<HinfoData>(rec).cpu);
-        put(", OS = ");
-        put_text(form_of<HinfoData>(rec).os);
+    case TYPE_MINFO: {
+        const MinfoData& minfo = form_of<MinfoData>(rec);
+        p = reply_text(copy(reply_text(copy(p, "requests = "), minfo.requests), ", errors = "), minfo.errors);
         break;
-    case TYPE_MINFO:
-        put("requests = ");
-        put_text(form_of<MinfoData>(rec).requests);
-        put(", errors = ");
-        put_text(form_of<MinfoData>(rec).errors);
-        break;
-    case TYPE_MX:
-        put("perference = ");
-        put_unsigned(form_of<MxData>(rec).preference);
-        put(", exchange = ");
-        put_text(form_of<MxData>(rec).exchange);
-        break;
-    case TYPE_TXT: put("text = \""); put_text(form_of<TextData>(rec).text); put("\""); break;
-    default: put("Printing of rdata not implement for current type"); break;
     }
+    case TYPE_MX: {
+        const MxData& mx = form_of<MxData>(rec);
+        p = reply_text(copy(decimal(copy(p, "perference = "), mx.preference), ", exchange = "), mx.exchange);
+        break;
+    }
+    case TYPE_TXT: p = copy(reply_text(copy(p, "text = \""), form_of<TextData>(rec).text), "\""); break;
+    default: p = copy(p, "Printing of rdata not implement for current type"); break;
+    }
+    gather(p);
     end_line();
 }
 
@@ -169,56 +178,39 @@ void print_hex(const std::uint8_t* bytes, int count) { put_hex(bytes, count); }
 void print_header(const MessageHeader& h)
 {
     static const char DIGITS[] = "0123456789ABCDEF";
-    put("\tID=");
-    put_unsigned(h.id);
-    put(", QR=");
-    put_unsigned(h.qr);
-    put(", OPCODE=");
-    put_string(OpcodeNames[h.opcode & 0xF]);
+    char* p = decimal(copy(room(LINE_ROOM), "\tID="), h.id);
+    p = decimal(copy(p, ", QR="), h.qr);
+    gather(copy_text(copy(p, ", OPCODE="), OpcodeNames[h.opcode & 0xF]));
     end_line();
-    put("\tAA=");
-    put_unsigned(h.aa);
-    put(", TC=");
-    put_unsigned(h.tc);
-    put(", RD=");
-    put_unsigned(h.rd);
-    put(", RA=");
-    put_unsigned(h.ra);
-    put(", Z=");
-    put(&DIGITS[h.z & 0xF], 1);   // Z is three bits: one hexadecimal digit
-    put(", RCODE=");
-    put_string(RcodeNames[h.rcode & 0xF]);
+    p = decimal(copy(room(LINE_ROOM), "\tAA="), h.aa);
+    p = decimal(copy(p, ", TC="), h.tc);
+    p = decimal(copy(p, ", RD="), h.rd);
+    p = decimal(copy(p, ", RA="), h.ra);
+    p = copy(p, ", Z=");
+    *p++ = DIGITS[h.z & 0xF];   // Z is three bits: one hexadecimal digit
+    gather(copy_text(copy(p, ", RCODE="), RcodeNames[h.rcode & 0xF]));
     end_line();
     end_line();
 }
 
 void print_question(const Question& q)
 {
-    put("\tNAME=");
-    put_text(q.qname);
-    put(", TYPE=");
-    put_string(symbol_to_text(TypeTable, q.qtype));
-    put(", CLASS=");
-    put_string(symbol_to_text(ClassTable, q.qclass));
+    char* p = reply_text(copy(room(LINE_ROOM), "\tNAME="), q.qname);
+    p = copy_text(copy(p, ", TYPE="), symbol_to_text(TypeTable, q.qtype));
+    gather(copy_text(copy(p, ", CLASS="), symbol_to_text(ClassTable, q.qclass)));
     end_line();
 }
 
 void print_record(const ResourceRecord& rec)
 {
-    put("\tNAME=");
-    put_text(rec.name);
+    gather(reply_text(copy(room(LINE_ROOM), "\tNAME="), rec.name));
     end_line();
-    put("\tTYPE=");
-    put_string(symbol_to_text(TypeTable, rec.rrtype));
-    put(", CLASS=");
-    put_string(symbol_to_text(ClassTable, rec.rrclass));
-    put(", TTL=");
-    put_unsigned(rec.ttl);
-    put(", RDLENGTH=");
-    put_unsigned(rec.rdlength);
+    char* p = copy_text(copy(room(LINE_ROOM), "\tTYPE="), symbol_to_text(TypeTable, rec.rrtype));
+    p = copy_text(copy(p, ", CLASS="), symbol_to_text(ClassTable, rec.rrclass));
+    p = decimal(copy(p, ", TTL="), rec.ttl);
+    gather(decimal(copy(p, ", RDLENGTH="), rec.rdlength));
     end_line();
-    put("\t");
-    put_rdata(rec);
+    print_rdata(copy(room(LINE_ROOM), "\t"), rec);
 }
 
 void print_message(const Message& m)

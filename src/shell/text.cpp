@@ -2,10 +2,22 @@
 
 #include "message/symbols.h"
 
-bool is_blank(char c)
+namespace {
+
+// The bytes that end a word: the end of the text and the blanks.
+bool ends_word(char c)
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    switch (c) {
+    case '\0': case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
+        return true;
+    default:
+        return false;
+    }
 }
+
+} // namespace
+
+bool is_blank(char c) { return c != '\0' && ends_word(c); }
 
 const char* skip_blanks(const char* p)
 {
@@ -18,7 +30,7 @@ const char* scan_word(const char* p, char* out)
 {
     p = skip_blanks(p);
     int n = 0;
-    while (*p && !is_blank(*p) && n < LINE_SIZE - 1)
+    while (!ends_word(*p) && n < LINE_SIZE - 1)
         out[n++] = *p++;
     out[n] = '\0';
     return p;

@@ -39,7 +39,7 @@ Octets fixed(int type, int rdlength)
             static_cast<std::uint8_t>(rdlength >> 8), static_cast<std::uint8_t>(rdlength)};
 }
 
-std::unique_ptr<Message> decode(const Octets& o)
+std::optional<Message> decode(const Octets& o)
 {
     return decode_message(o.data(), static_cast<int>(o.size()));
 }
@@ -359,7 +359,7 @@ struct DataCase {
 };
 
 // Each record sits in a reply whose question name "q" is at 12, so data may point there.
-std::unique_ptr<Message> one_record(int type, const Octets& data, int rdlength)
+std::optional<Message> one_record(int type, const Octets& data, int rdlength)
 {
     return decode(cat({header(1, 1, 0, 0), {1, 'q', 0, 0, 1, 0, 1}, {0xC0, 0x0C},
                        fixed(type, rdlength < 0 ? static_cast<int>(data.size()) : rdlength), data}));
