@@ -77,7 +77,8 @@ const char* protocol_name(int number);
 // Returns the number of bytes kept, or -1 at the end of input. Ctrl+C at a
 // terminal drops the line typed so far and prompts again (see Ctrl+C below).
 int read_command_line(const char* prompt, char* line, int size);
-// Whether standard output is a terminal (on Windows, a console).
+// Whether standard input, or standard output, is a terminal (on Windows, a console).
+bool input_is_terminal();
 bool output_is_terminal();
 // Waits for one key press that gives a character, without echo, and consumes it.
 // Returns 0 after the key, or -1 at once when standard input is no console.

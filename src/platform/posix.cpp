@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #ifdef KESTREL_HAVE_LIBEDIT
+#include <dlfcn.h>
 #include <histedit.h>
 #endif
 
@@ -374,6 +375,46 @@ static int read_plain_line(const char* prompt, char* line, int size)
 // back before returning, so the pager's key wait never meets them.
 namespace {
 
+// libedit is loaded when the first line is read at a terminal: a batch read
+// from a pipe or a file never maps it, nor the terminal libraries it brings.
+// Where it cannot be loaded, lines are read plainly.
+struct EditLibrary {
+    decltype(&::el_init) el_init;
+    decltype(&::el_set) el_set;
+    decltype(&::el_gets) el_gets;
+    decltype(&::el_line) el_line;
+    decltype(&::el_insertstr) el_insertstr;
+    decltype(&::el_deletestr) el_deletestr;
+    decltype(&::el_cursor) el_cursor;
+    decltype(&::el_push) el_push;
+    decltype(&::history_init) history_init;
+    decltype(&::history) history;
+};
+EditLibrary edit;
+
+template <typename Function>
+bool find_function(void* library, const char* name, Function& slot)
+{
+    slot = reinterpret_cast<Function>(dlsym(library, name));
+    return slot != nullptr;
+}
+
+bool load_edit_library()
+{
+    void* library = nullptr;
+    for (const char* name : {"libedit.so.2", "libedit.so.0", "libedit.so"})
+        if ((library = dlopen(name, RTLD_NOW | RTLD_LOCAL)) != nullptr)
+            break;
+    return library && find_function(library, "el_init", edit.el_init) &&
+           find_function(library, "el_set", edit.el_set) && find_function(library, "el_gets", edit.el_gets) &&
+           find_function(library, "el_line", edit.el_line) &&
+           find_function(library, "el_insertstr", edit.el_insertstr) &&
+           find_function(library, "el_deletestr", edit.el_deletestr) &&
+           find_function(library, "el_cursor", edit.el_cursor) && find_function(library, "el_push", edit.el_push) &&
+           find_function(library, "history_init", edit.history_init) &&
+           find_function(library, "history", edit.history);
+}
+
 EditLine* editor = nullptr;
 History* line_history = nullptr;
 const char* editor_prompt_text = "";
@@ -413,7 +454,7 @@ unsigned char complete_at_cursor(EditLine* el, int)
 {
     if (!complete_word)
         return CC_ERROR;
-    const LineInfo* info = el_line(el);
+    const LineInfo* info = edit.el_line(el);
     std::string before(info->buffer, static_cast<size_t>(info->cursor - info->buffer));
     std::vector<std::string> words;
     int start = complete_word(before.c_str(), words);
@@ -428,8 +469,8 @@ unsigned char complete_at_cursor(EditLine* el, int)
     }
     int typed = static_cast<int>(before.size()) - start;
     if (words.size() == 1 || static_cast<int>(shared.size()) > typed) {
-        el_deletestr(el, typed);
-        return el_insertstr(el, shared.c_str()) == 0 ? CC_REFRESH : CC_ERROR;
+        edit.el_deletestr(el, typed);
+        return edit.el_insertstr(el, shared.c_str()) == 0 ? CC_REFRESH : CC_ERROR;
     }
     std::fputc('\n', stdout);
     list_in_columns(words);
@@ -442,34 +483,36 @@ unsigned char complete_at_cursor(EditLine* el, int)
 // Enter ends it, so that the cursor goes below all of it; the reader drops it.
 unsigned char drop_line(EditLine* el, int)
 {
-    const LineInfo* info = el_line(el);
-    el_cursor(el, static_cast<int>(info->lastchar - info->cursor));
-    el_insertstr(el, "^C");
-    el_push(el, "\n");
+    const LineInfo* info = edit.el_line(el);
+    edit.el_cursor(el, static_cast<int>(info->lastchar - info->cursor));
+    edit.el_insertstr(el, "^C");
+    edit.el_push(el, "\n");
     line_dropped = true;
     return CC_REFRESH;
 }
 
 int start_editor()
 {
-    editor = el_init("kestrel", stdin, stdout, stderr);
-    line_history = history_init();
+    if (!load_edit_library())
+        return -1;
+    editor = edit.el_init("kestrel", stdin, stdout, stderr);
+    line_history = edit.history_init();
     if (!editor || !line_history)
         return -1;
     HistEvent event;
-    history(line_history, &event, H_SETSIZE, 500);
-    history(line_history, &event, H_SETUNIQUE, 1);
-    el_set(editor, EL_EDITOR, "emacs");
-    el_set(editor, EL_SIGNAL, 1);   // a signal while editing restores the terminal first
-    el_set(editor, EL_PROMPT, editor_prompt);
-    el_set(editor, EL_HIST, history, line_history);
-    el_set(editor, EL_ADDFN, "kestrel-complete", "complete the word before the cursor", complete_at_cursor);
-    el_set(editor, EL_BIND, "^I", "kestrel-complete", nullptr);
+    edit.history(line_history, &event, H_SETSIZE, 500);
+    edit.history(line_history, &event, H_SETUNIQUE, 1);
+    edit.el_set(editor, EL_EDITOR, "emacs");
+    edit.el_set(editor, EL_SIGNAL, 1);   // a signal while editing restores the terminal first
+    edit.el_set(editor, EL_PROMPT, editor_prompt);
+    edit.el_set(editor, EL_HIST, edit.history, line_history);
+    edit.el_set(editor, EL_ADDFN, "kestrel-complete", "complete the word before the cursor", complete_at_cursor);
+    edit.el_set(editor, EL_BIND, "^I", "kestrel-complete", nullptr);
     // The interrupt key reaches the editor as a key, which drops the line; outside
     // the editor it is the terminal's interrupt again.
-    el_set(editor, EL_SETTY, "-d", "-intr", nullptr);
-    el_set(editor, EL_ADDFN, "kestrel-drop-line", "drop the line and prompt afresh", drop_line);
-    el_set(editor, EL_BIND, "^C", "kestrel-drop-line", nullptr);
+    edit.el_set(editor, EL_SETTY, "-d", "-intr", nullptr);
+    edit.el_set(editor, EL_ADDFN, "kestrel-drop-line", "drop the line and prompt afresh", drop_line);
+    edit.el_set(editor, EL_BIND, "^C", "kestrel-drop-line", nullptr);
     // The keys people expect of a shell line, whatever the terminal description says.
     static const char* const BINDINGS[][2] = {
         {"^W", "ed-delete-prev-word"}, {"^U", "vi-kill-line-prev"},
@@ -482,7 +525,7 @@ int start_editor()
         {"\\e[1;3D", "ed-prev-word"},  {"\\e[1;3C", "em-next-word"},
     };
     for (const auto& b : BINDINGS)
-        el_set(editor, EL_BIND, b[0], b[1], nullptr);
+        edit.el_set(editor, EL_BIND, b[0], b[1], nullptr);
     return 0;
 }
 
@@ -491,7 +534,7 @@ int read_edited_line(const char* prompt, char* line, int size)
     editor_prompt_text = prompt;
     std::fflush(stdout);
     int count = 0;
-    const char* text = el_gets(editor, &count);
+    const char* text = edit.el_gets(editor, &count);
     if (line_dropped) {
         line_dropped = false;
         return LINE_DROPPED;
@@ -512,7 +555,7 @@ int read_edited_line(const char* prompt, char* line, int size)
         std::string entry(text, static_cast<size_t>(count));
         if (entry.back() == '\n')
             entry.pop_back();
-        history(line_history, &event, H_ENTER, entry.c_str());
+        edit.history(line_history, &event, H_ENTER, entry.c_str());
     }
     return kept;
 }
@@ -546,6 +589,7 @@ int read_command_line(const char* prompt, char* line, int size)
     }
 }
 
+bool input_is_terminal() { return isatty(STDIN_FILENO) != 0; }
 bool output_is_terminal() { return isatty(STDOUT_FILENO) != 0; }
 
 int wait_for_key()

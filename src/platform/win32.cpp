@@ -351,6 +351,12 @@ int read_command_line(const char* prompt, char* line, int size)
     }
 }
 
+bool input_is_terminal()
+{
+    DWORD mode;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
 bool output_is_terminal()
 {
     DWORD mode;

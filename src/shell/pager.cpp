@@ -49,7 +49,10 @@ void pause_page()
     flush_lines();
     std::fputs(PAUSE_REQUEST, stdout);
     page_line_count = 0;
-    // Without a console there is nothing to wait for: the request is wiped at once.
-    wait_for_key();
+    // Without a console there is nothing to wait for: the request is wiped at
+    // once. Standard input stays what it is, so that is asked only once.
+    static const bool console = input_is_terminal();
+    if (console)
+        wait_for_key();
     std::fputs(ERASE_LINE, stdout);
 }

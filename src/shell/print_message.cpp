@@ -47,12 +47,19 @@ char* reply_text(char* p, const char* text)
     return p;
 }
 
-// An IPv4 address held as on the wire, as dotted text.
+// An IPv4 address held as on the wire, as dotted text (what inet_ntoa gives).
 char* address(char* p, const std::uint8_t* octets)
 {
-    std::uint32_t a;
-    std::memcpy(&a, octets, 4);   // network byte order stays as it is
-    return copy_text(p, address_to_text(a));
+    for (int i = 0; i < 4; ++i) {
+        unsigned v = octets[i];
+        if (v >= 100)
+            *p++ = static_cast<char>('0' + v / 100);
+        if (v >= 10)
+            *p++ = static_cast<char>('0' + v / 10 % 10);
+        *p++ = static_cast<char>('0' + v % 10);
+        *p++ = '.';
+    }
+    return p - 1;
 }
 
 // Each byte as two upper-case hexadecimal digits, on as many pieces of room as it takes.

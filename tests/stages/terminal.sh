@@ -12,8 +12,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 exe=$(realpath "${1:-build/kestrel}")
 
-libraries=$(ldd "$exe")
-if [[ "$libraries" != *libedit* ]]; then
+# A build with line editing names the library it loads at a terminal.
+if ! grep -q libedit.so "$exe"; then
   echo "terminal: $exe was built without libedit (install libedit-dev and build again)"
   exit 1
 fi
