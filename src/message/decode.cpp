@@ -24,9 +24,14 @@ int read_question(Reader& r, Question& q)
 
 int read_record(Reader& r, ResourceRecord& rec)
 {
-    if (read_name(r, rec.name) < 0 || read_u16(r, &rec.rrtype) < 0 || read_u16(r, &rec.rrclass) < 0 ||
-        read_u32(r, &rec.ttl) < 0 || read_u16(r, &rec.rdlength) < 0)
+    // The name, then type, class, TTL and rdlength: ten octets checked at once.
+    std::uint8_t fixed[10];
+    if (read_name(r, rec.name) < 0 || read_bytes(r, fixed, sizeof fixed) < 0)
         return -1;
+    rec.rrtype = static_cast<std::uint16_t>(fixed[0] << 8 | fixed[1]);
+    rec.rrclass = static_cast<std::uint16_t>(fixed[2] << 8 | fixed[3]);
+    rec.ttl = std::uint32_t{fixed[4]} << 24 | std::uint32_t{fixed[5]} << 16 | std::uint32_t{fixed[6]} << 8 | fixed[7];
+    rec.rdlength = static_cast<std::uint16_t>(fixed[8] << 8 | fixed[9]);
     if (!can_read(r, rec.rdlength))
         return -1;
     // The data is read from where it starts as far as its items go; the next

@@ -11,10 +11,12 @@ struct Reader {
     int pos;                    // the next octet to read
 };
 
-// Whether n more octets lie between the position and the end.
+// Whether n more octets lie between the position and the end. Taken as
+// unsigned, a negative position or count is beyond any end.
 inline bool can_read(const Reader& r, int n)
 {
-    return n >= 0 && r.pos >= 0 && r.pos <= r.end && r.end - r.pos >= n;
+    return static_cast<unsigned>(r.pos) <= static_cast<unsigned>(r.end) &&
+           static_cast<unsigned>(n) <= static_cast<unsigned>(r.end - r.pos);
 }
 
 inline int read_u8(Reader& r, std::uint8_t* value)

@@ -23,16 +23,40 @@ void put(const char* text, int n)
     gather(copy_string(room(n), text, static_cast<std::size_t>(n)));
 }
 
+namespace {
+
+// "00" to "99": numbers are written two digits at a time.
+struct DigitPairs {
+    char pair[100][2];
+    constexpr DigitPairs() : pair{}
+    {
+        for (int i = 0; i < 100; ++i) {
+            pair[i][0] = static_cast<char>('0' + i / 10);
+            pair[i][1] = static_cast<char>('0' + i % 10);
+        }
+    }
+};
+constexpr DigitPairs DIGIT_PAIRS;
+
+} // namespace
+
 char* decimal_digits(char* p, std::uint32_t value)
 {
-    char digits[10];
-    int n = sizeof digits;
-    do
-        digits[--n] = static_cast<char>('0' + value % 10);
-    while ((value /= 10) != 0);
-    while (n < static_cast<int>(sizeof digits))
-        *p++ = digits[n++];
-    return p;
+    int n = 1;
+    for (std::uint32_t bound = 10; n < 10 && value >= bound; bound *= 10)
+        ++n;
+    char* end = p + n;
+    for (; value >= 100; value /= 100) {
+        end -= 2;
+        std::memcpy(end, DIGIT_PAIRS.pair[value % 100], 2);
+    }
+    if (value >= 10) {
+        end -= 2;
+        std::memcpy(end, DIGIT_PAIRS.pair[value], 2);
+    } else {
+        *--end = static_cast<char>('0' + value);
+    }
+    return p + n;
 }
 
 void put_signed(std::int32_t value)

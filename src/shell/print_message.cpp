@@ -47,19 +47,34 @@ char* reply_text(char* p, const char* text)
     return p;
 }
 
+// Each octet's decimal text followed by a dot, and its length with the dot.
+struct OctetTexts {
+    char text[256][4];
+    char length[256];
+    constexpr OctetTexts() : text{}, length{}
+    {
+        for (int v = 0; v < 256; ++v) {
+            int n = 0;
+            if (v >= 100)
+                text[v][n++] = static_cast<char>('0' + v / 100);
+            if (v >= 10)
+                text[v][n++] = static_cast<char>('0' + v / 10 % 10);
+            text[v][n++] = static_cast<char>('0' + v % 10);
+            text[v][n++] = '.';
+            length[v] = static_cast<char>(n);
+        }
+    }
+};
+constexpr OctetTexts OCTET_TEXTS;
+
 // An IPv4 address held as on the wire, as dotted text (what inet_ntoa gives).
 char* address(char* p, const std::uint8_t* octets)
 {
     for (int i = 0; i < 4; ++i) {
-        unsigned v = octets[i];
-        if (v >= 100)
-            *p++ = static_cast<char>('0' + v / 100);
-        if (v >= 10)
-            *p++ = static_cast<char>('0' + v / 10 % 10);
-        *p++ = static_cast<char>('0' + v % 10);
-        *p++ = '.';
+        std::memcpy(p, OCTET_TEXTS.text[octets[i]], 4);
+        p += OCTET_TEXTS.length[octets[i]];
     }
-    return p - 1;
+    return p - 1;   // no dot after the last
 }
 
 // Each byte as two upper-case hexadecimal digits, on as many pieces of room as it takes.
