@@ -2,8 +2,9 @@
 # The benchmark (`make bench`): builds kestrel and the benchmark programs in
 # build-bench (Release), then, inside the private network namespace with NSD on
 # 127.0.0.1:53 serving bench/bench.test.zone, compares lookups with the floor,
-# kdig and drill (bench/bench.py), and times decoding and printing of captured
-# replies (decode_bench). Not part of the test command.
+# kdig and drill (bench/bench.py), counts the instructions of one more lookup
+# and of a start and an exit (bench/costs.py), and times decoding and printing
+# of captured replies (decode_bench). Not part of the test command.
 #   bench/run.sh             build and run everything
 #   bench/run.sh capture     rewrite bench/captured_replies.h from NSD
 # ROUNDS (default 11) sets the rounds of the lookup benchmark. NSD and every
@@ -36,5 +37,18 @@ fi
 echo "== lookups: kestrel, kdig, drill and the floor =="
 python3 "$bench/bench.py" --kestrel "$build/kestrel" --floor "$build/bench_floor" --rounds "${ROUNDS:-11}" --cpu "$cpu"
 echo
+echo "== instructions per lookup, start-up and exit =="
+python3 "$bench/costs.py" --kestrel "$build/kestrel" --prompt "$build/bench_prompt"
+echo
 echo "== decoding and printing captured replies =="
-"$build/decode_bench" --benchmark_min_time=0.2 </dev/null
+json=$(mktemp /tmp/kestrel-decode.XXXXXX)
+"$build/decode_bench" --benchmark_min_time=0.2 --benchmark_out="$json" --benchmark_out_format=json </dev/null
+python3 - "$json" <<'PY'
+import json, sys
+for b in json.load(open(sys.argv[1]))["benchmarks"]:
+    if b["name"].startswith("decode_print/"):
+        ns = b["ns_per_octet"]
+        print("decode + print %-14s %5.2f ns per octet (target at most 4): %s"
+              % (b["name"].split("/")[1], ns, "met" if ns <= 4 else "MISSED"))
+PY
+rm -f "$json"

@@ -9,7 +9,7 @@ PACKAGES=(
   netbase   # /etc/protocols: WKS protocol names
   libedit-dev tmux   # line editing at a terminal, and the tests that type into one
   groff-base bsdextrautils dpkg-dev   # the manual page's checks and text copy, the Debian package
-  libbenchmark-dev knot-dnsutils ldnsutils time   # the benchmark: Google Benchmark, kdig, drill, GNU time
+  libbenchmark-dev knot-dnsutils ldnsutils time valgrind   # the benchmark: Google Benchmark, kdig, drill, GNU time, callgrind
   g++-mingw-w64-x86-64 wine64   # the Windows build, and its tests under Wine
 )
 missing=()
