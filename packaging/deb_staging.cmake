@@ -3,9 +3,7 @@
 # dh_strip) would:
 # - manual pages and the changelog compressed with gzip -9n (no name or time
 #   stamp inside, so that the package is the same from one build to the next);
-# - programs without their .comment section (the compilers' version strings);
-# - every file and folder readable by all and writable by its owner only, as
-#   dh_fixperms leaves them, whatever the umask of the build was.
+# - programs without their .comment section (the compilers' version strings).
 file(GLOB_RECURSE compress
   "${CPACK_TEMPORARY_DIRECTORY}/*/share/man/man[1-9]/*.[1-9]"
   "${CPACK_TEMPORARY_DIRECTORY}/*/share/doc/*/changelog")
@@ -25,8 +23,3 @@ foreach(program ${programs})
   endif()
 endforeach()
 
-
-execute_process(COMMAND chmod -R u=rwX,go=rX ${CPACK_TEMPORARY_DIRECTORY} RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "chmod ${CPACK_TEMPORARY_DIRECTORY} failed")
-endif()

@@ -1,9 +1,9 @@
 # Makes the Windows zip, KESTREL_ZIP_NAME.zip in KESTREL_BUILD_DIR, whose files
 # lie in one folder of that name: installs the build (stripped) into a scratch
-# folder and packs it with its members in sorted order, fixed modes and every
-# time stamp SOURCE_DATE_EPOCH (cmake -E tar takes it from the environment), so
-# that two builds of one commit give the same bytes. Run as the build's target
-# `zip`.
+# folder and packs it with its members in sorted order and every time stamp
+# SOURCE_DATE_EPOCH (cmake -E tar takes it from the environment), so that two
+# builds of one commit give the same bytes. Run as the build's target `zip`
+# (by `make package`, under umask 022: the members keep the files' modes).
 set(stage ${KESTREL_BUILD_DIR}/zip-stage)
 set(zip ${KESTREL_BUILD_DIR}/${KESTREL_ZIP_NAME}.zip)
 file(REMOVE_RECURSE ${stage} ${zip})
@@ -13,11 +13,6 @@ execute_process(
   RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "installing into ${stage} failed")
-endif()
-# The modes are the same whatever the umask of the build was.
-execute_process(COMMAND chmod -R u=rwX,go=rX ${stage} RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "chmod ${stage} failed")
 endif()
 file(GLOB_RECURSE members RELATIVE ${stage} ${stage}/*)
 list(SORT members)
