@@ -121,10 +121,10 @@ deb_control_is_complete() {   # ARCH
 }
 
 deb_installs_program_page_and_documents() {   # ARCH
-  local root="$scratch/deb-$1"
-  mkdir -p "$root" && dpkg -x "$(deb_of "$1")" "$root" || return 1
-  local page="$root/usr/share/man/man1/kestrel.1.gz" doc="$root/usr/share/doc/kestrel"
-  [ -x "$root/usr/bin/kestrel" ] && [ -f "$page" ] || return 1
+  local unpacked="$scratch/deb-$1"
+  mkdir -p "$unpacked" && dpkg -x "$(deb_of "$1")" "$unpacked" || return 1
+  local page="$unpacked/usr/share/man/man1/kestrel.1.gz" doc="$unpacked/usr/share/doc/kestrel"
+  [ -x "$unpacked/usr/bin/kestrel" ] && [ -f "$page" ] || return 1
   local text; text=$(zcat "$page") || return 1
   grep -q "^\.TH KESTREL 1 [^ ]* \"kestrel $version\"" <<<"$text" || return 1
   # man formats the installed page as it stands.
