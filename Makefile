@@ -1,8 +1,12 @@
 # The two set-up commands of the README, and a few more.
-.PHONY: run test build bench package package-deb package-zip clean
+.PHONY: run test build bench package package-deb package-deb-arm64 package-zip clean
+
+# A Release build unless a build type is given (make run CMAKE_BUILD_TYPE=Debug,
+# or CMAKE_BUILD_TYPE in the environment).
+CMAKE_BUILD_TYPE ?= Release
 
 build:
-	cmake -S . -B build >/dev/null
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=$(CMAKE_BUILD_TYPE) >/dev/null
 	cmake --build build -j$$(nproc)
 
 run:
@@ -13,19 +17,29 @@ run:
 test:
 	bash tests/run_all.sh
 
-# The release packages: build-pkg/kestrel_<version>_amd64.deb and
-# build-pkg-win/kestrel-<version>-win64.zip (cross-built with mingw-w64).
-package: package-deb package-zip
+# The release packages: build-pkg/kestrel_<version>_amd64.deb,
+# build-pkg-arm64/kestrel_<version>_arm64.deb (cross-built for 64-bit ARM) and
+# build-pkg-win/kestrel-<version>-win64.zip (cross-built with mingw-w64). Every
+# time stamp in them is the last commit's, so that two builds of one commit
+# give the same bytes (a SOURCE_DATE_EPOCH given from outside wins); they are
+# packed under umask 022, as the modes of the files written then go into them.
+package: package-deb package-deb-arm64 package-zip
+package package-deb package-deb-arm64 package-zip: export SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct)
 
 package-deb:
 	cmake -S . -B build-pkg -DCMAKE_BUILD_TYPE=Release -DKESTREL_TESTS=OFF >/dev/null
 	cmake --build build-pkg -j$$(nproc)
-	cd build-pkg && cpack
+	cd build-pkg && umask 022 && cpack
+
+package-deb-arm64:
+	cmake -S . -B build-pkg-arm64 -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DKESTREL_TESTS=OFF >/dev/null
+	cmake --build build-pkg-arm64 -j$$(nproc)
+	cd build-pkg-arm64 && umask 022 && cpack
 
 package-zip:
 	cmake -S . -B build-pkg-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build build-pkg-win -j$$(nproc)
-	cd build-pkg-win && cpack
+	umask 022 && cmake --build build-pkg-win -j$$(nproc) --target zip
 
 # The benchmark of the README's Performance section (not part of `make test`).
 bench:
