@@ -629,13 +629,18 @@ int system_dns_servers(std::vector<std::string>& out)
     FILE* f = std::fopen("/etc/resolv.conf", "r");
     if (!f)
         return -1;
+    static const char BLANKS[] = " \t\n\v\f\r";
     char text[512];
     while (std::fgets(text, sizeof text, f)) {
-        char keyword[16], value[64];
-        if (std::sscanf(text, "%15s %63s", keyword, value) != 2 || std::strcmp(keyword, "nameserver") != 0)
+        // The line's first word is "nameserver", and its second an IPv4 address.
+        const char* p = text + std::strspn(text, BLANKS);
+        std::size_t n = std::strcspn(p, BLANKS);
+        if (n != 10 || std::strncmp(p, "nameserver", n) != 0)
             continue;
+        p += n + std::strspn(p + n, BLANKS);
+        std::string value(p, std::strcspn(p, BLANKS));
         in_addr a{};
-        if (inet_pton(AF_INET, value, &a) == 1)
+        if (inet_pton(AF_INET, value.c_str(), &a) == 1)
             out.push_back(value);
     }
     std::fclose(f);

@@ -24,7 +24,8 @@ static const int CONFIG_LINE_SIZE = 100;
 static void add_named_servers(const std::vector<std::string>& servers)
 {
     for (size_t i = 0; i < servers.size(); ++i) {
-        std::printf(i == 0 ? "DNS server %s" : ", %s", servers[i].c_str());
+        std::fputs(i == 0 ? "DNS server " : ", ", stdout);
+        std::fputs(servers[i].c_str(), stdout);
         std::fflush(stdout);
         add_server(servers[i].c_str());
     }
@@ -40,7 +41,9 @@ int add_config_servers(std::FILE* file)
         std::string server = parse_config_line(line, continuation);
         if (server.empty() || add_server(server.c_str()) != 0)
             continue;
-        std::printf(printed == 0 ? "%s" : ", %s", server.c_str());
+        if (printed > 0)
+            std::fputs(", ", stdout);
+        std::fputs(server.c_str(), stdout);
         std::fflush(stdout);
         ++printed;
     }
