@@ -32,6 +32,9 @@ const char* const RcodeNames[16] = {
 
 const char* symbol_to_text(const SymbolEntry* table, int value)
 {
+    // TypeTable holds the types 1 to 34 in order in its first rows.
+    if (value >= 1 && value <= 34 && table == TypeTable)
+        return TypeTable[value - 1].mnemonic;
     for (const SymbolEntry* row = table; row->mnemonic; ++row)
         if (row->value == value)
             return row->mnemonic;

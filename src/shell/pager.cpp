@@ -68,15 +68,14 @@ void put_signed(std::int32_t value)
 
 void pause_page()
 {
-    static const char PAUSE_REQUEST[] = "Press any key to continue... ";
-    static const char ERASE_LINE[] = "\r                                       \r";
-    flush_lines();
-    std::fputs(PAUSE_REQUEST, stdout);
     page_line_count = 0;
+    put("Press any key to continue... ");
     // Without a console there is nothing to wait for: the request is wiped at
     // once. Standard input stays what it is, so that is asked only once.
     static const bool console = input_is_terminal();
-    if (console)
+    if (console) {
+        flush_lines();
         wait_for_key();
-    std::fputs(ERASE_LINE, stdout);
+    }
+    put("\r                                       \r");
 }
