@@ -247,7 +247,7 @@ std::int64_t monotonic_ms()
 std::uint32_t address_from_text(const char* text) { return inet_addr(text); }
 
 // The text inet_ntoa gives, four decimal octets in network order, made here
-// because glibc's goes through snprintf and every printed address record pays it.
+// because glibc's goes through snprintf.
 const char* address_to_text(std::uint32_t address)
 {
     static char text[sizeof "255.255.255.255"];
