@@ -23,8 +23,9 @@ PLAIN_PACKAGES=(
 )
 # Debian's multiarch packages of other architectures: their libraries go
 # beside this machine's, in /usr/lib/aarch64-linux-gnu and the like.
+foreign=$(dpkg --print-foreign-architectures)
 for arch in arm64 s390x; do
-  dpkg --print-foreign-architectures | grep -qx "$arch" || dpkg --add-architecture "$arch"
+  grep -qx "$arch" <<<"$foreign" || dpkg --add-architecture "$arch"
 done
 
 native=$(dpkg --print-architecture)
