@@ -42,20 +42,27 @@ int read_record(Reader& r, ResourceRecord& rec)
     return skip_bytes(r, rec.rdlength);
 }
 
-// Reads up to count entries of one section; false when one did not lie wholly
-// inside the reply (it is not kept, and no later entry is read).
+// Makes room once for as many of count entries as the rest of the reply can
+// hold, so that a count the reply cannot hold costs no storage.
 template <typename Entry>
-bool read_section(Reader& r, int count, int least, std::vector<Entry>& section, int (*read_entry)(Reader&, Entry&))
+void make_room(const Reader& r, int count, int least, std::vector<Entry>& entries)
 {
-    // Room for as many entries as the rest of the reply can hold is made once,
-    // so that a count the reply cannot hold costs no storage.
     int fit = r.end > r.pos ? (r.end - r.pos) / least : 0;
     if (count > 0 && fit > 0)
-        section.reserve(static_cast<std::size_t>(count < fit ? count : fit));
+        entries.reserve(entries.size() + static_cast<std::size_t>(count < fit ? count : fit));
+}
+
+// Reads up to count entries onto the end of entries and leaves in count those
+// kept. False when one did not lie wholly inside the reply: it is not kept, and
+// no later entry is read.
+template <typename Entry>
+bool read_entries(Reader& r, std::uint16_t& count, std::vector<Entry>& entries, int (*read_entry)(Reader&, Entry&))
+{
     for (int i = 0; i < count; ++i) {
-        section.emplace_back();
-        if (read_entry(r, section.back()) < 0) {
-            section.pop_back();
+        entries.emplace_back();
+        if (read_entry(r, entries.back()) < 0) {
+            entries.pop_back();
+            count = static_cast<std::uint16_t>(i);
             return false;
         }
     }
@@ -147,17 +154,19 @@ std::optional<Message> decode_message(const std::uint8_t* reply, int length)
         Reader r{reply, length, 0};
         read_header(r, h);   // the length holds a whole header
         // A reply cut short (as a truncated UDP answer is) keeps every entry
-        // that lies wholly inside it.
-        if (read_section(r, h.qdcount, QUESTION_MIN, m->questions, read_question) &&
-            read_section(r, h.ancount, RECORD_MIN, m->answers, read_record) &&
-            read_section(r, h.nscount, RECORD_MIN, m->authority, read_record))
-            read_section(r, h.arcount, RECORD_MIN, m->additional, read_record);
-
-        // The printer prints by the counts: they say what was kept.
-        h.qdcount = static_cast<std::uint16_t>(m->questions.size());
-        h.ancount = static_cast<std::uint16_t>(m->answers.size());
-        h.nscount = static_cast<std::uint16_t>(m->authority.size());
-        h.arcount = static_cast<std::uint16_t>(m->additional.size());
+        // that lies wholly inside it, and the counts say what was kept: the
+        // printer prints by them.
+        make_room(r, h.qdcount, QUESTION_MIN, m->questions);
+        bool whole = read_entries(r, h.qdcount, m->questions, read_question);
+        // The answer, authority and additional records lie one after another
+        // in one storage, made once for the three.
+        make_room(r, h.ancount + h.nscount + h.arcount, RECORD_MIN, m->records);
+        for (std::uint16_t* count : {&h.ancount, &h.nscount, &h.arcount}) {
+            if (whole)
+                whole = read_entries(r, *count, m->records, read_record);
+            else
+                *count = 0;
+        }
         return m;
     } catch (const std::bad_alloc&) {
         return std::nullopt;

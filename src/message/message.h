@@ -79,9 +79,9 @@ struct ResourceRecord {
 struct Message {
     MessageHeader header;
     std::vector<Question> questions;
-    std::vector<ResourceRecord> answers;
-    std::vector<ResourceRecord> authority;
-    std::vector<ResourceRecord> additional;
+    // The answer, authority and additional sections, one after another: the
+    // header's counts say how many records each has.
+    std::vector<ResourceRecord> records;
 };
 
 // The Message of a reply of length octets, or nothing when the reply is shorter

@@ -111,13 +111,14 @@ char* domain(char* p, const char (&label)[N], const ResourceRecord& rec)
     return reply_text(copy(p, label), form_of<DomainData>(rec).domain);
 }
 
-void print_section(const char* title, const std::vector<ResourceRecord>& records, int count)
+// A section: count records of the Message's records from first on.
+void print_section(const char* title, const std::vector<ResourceRecord>& records, int first, int count)
 {
     if (count == 0)
         return;
     put_string(title);
     end_line();
-    for (int i = 0; i < count && i < static_cast<int>(records.size()); ++i)
+    for (int i = first; i < first + count && i < static_cast<int>(records.size()); ++i)
         print_record(records[static_cast<std::size_t>(i)]);
     end_line();
 }
@@ -248,8 +249,8 @@ void print_message(const Message& m)
             print_question(m.questions[static_cast<std::size_t>(i)]);
         end_line();
     }
-    print_section("Answer Section:", m.answers, h.ancount);
-    print_section("Authority Section:", m.authority, h.nscount);
-    print_section("Additional Section:", m.additional, h.arcount);
+    print_section("Answer Section:", m.records, 0, h.ancount);
+    print_section("Authority Section:", m.records, h.ancount, h.nscount);
+    print_section("Additional Section:", m.records, h.ancount + h.nscount, h.arcount);
     flush_lines();
 }

@@ -54,6 +54,21 @@ const Form& as(const RData& d)
     return form ? *form : none;
 }
 
+// One section of a decoded Message, in place in its one storage of records.
+struct Section {
+    const std::vector<ResourceRecord>& records;
+    std::size_t first, count;
+    std::size_t size() const { return count; }
+    bool empty() const { return count == 0; }
+    const ResourceRecord& operator[](std::size_t i) const { return records.at(i < count ? first + i : records.size()); }
+};
+Section answers(const Message& m) { return {m.records, 0, m.header.ancount}; }
+Section authority(const Message& m) { return {m.records, m.header.ancount, m.header.nscount}; }
+Section additional(const Message& m)
+{
+    return {m.records, std::size_t{m.header.ancount} + m.header.nscount, m.header.arcount};
+}
+
 Octets address_of(const RData& d) { return Octets(as<AddressData>(d).address, as<AddressData>(d).address + 4); }
 
 // Expands the name at position of message.
@@ -244,8 +259,7 @@ TEST(DecodeMessage, HeaderFields)
     EXPECT_EQ(h.ra, 1);
     EXPECT_EQ(h.z, 7);
     EXPECT_EQ(h.rcode, 15);
-    EXPECT_TRUE(msg->questions.empty() && msg->answers.empty() && msg->authority.empty() &&
-                msg->additional.empty());
+    EXPECT_TRUE(msg->questions.empty() && msg->records.empty());
 
     // 0x28 = OPCODE 5, 0x53 = Z 5, RCODE 3.
     m = {0x12, 0x34, 0x28, 0x53, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -286,23 +300,23 @@ TEST(DecodeMessage, SectionsAndRdlength)
     EXPECT_STREQ(msg->questions[0].qname, "q");
     EXPECT_EQ(msg->questions[0].qtype, 1);
     EXPECT_EQ(msg->questions[0].qclass, 255);
-    ASSERT_EQ(msg->answers.size(), 2u);
-    const ResourceRecord& a1 = msg->answers[0];
+    ASSERT_EQ(answers(*msg).size(), 2u);
+    const ResourceRecord& a1 = answers(*msg)[0];
     EXPECT_STREQ(a1.name, "q");
     EXPECT_EQ(a1.rrclass, 1);
     EXPECT_EQ(a1.ttl, 300u);
     EXPECT_EQ(a1.rdlength, 6);
     EXPECT_EQ(address_of(a1.rdata), (Octets{10, 0, 0, 1}));
-    const ResourceRecord& a2 = msg->answers[1];
+    const ResourceRecord& a2 = answers(*msg)[1];
     EXPECT_EQ(a2.rdlength, 2);
     // The address runs on into the next record's owner name (C0 0C).
     EXPECT_EQ(address_of(a2.rdata), (Octets{10, 0, 0xC0, 0x0C}));
-    ASSERT_EQ(msg->authority.size(), 1u);
-    EXPECT_EQ(msg->authority[0].rrtype, 2);
-    EXPECT_STREQ(as<DomainData>(msg->authority[0].rdata).domain, "n");
-    ASSERT_EQ(msg->additional.size(), 1u);
-    EXPECT_EQ(as<MxData>(msg->additional[0].rdata).preference, 65535);
-    EXPECT_STREQ(as<MxData>(msg->additional[0].rdata).exchange, "q");
+    ASSERT_EQ(authority(*msg).size(), 1u);
+    EXPECT_EQ(authority(*msg)[0].rrtype, 2);
+    EXPECT_STREQ(as<DomainData>(authority(*msg)[0].rdata).domain, "n");
+    ASSERT_EQ(additional(*msg).size(), 1u);
+    EXPECT_EQ(as<MxData>(additional(*msg)[0].rdata).preference, 65535);
+    EXPECT_STREQ(as<MxData>(additional(*msg)[0].rdata).exchange, "q");
 }
 
 // A reply that ends before what it announces keeps every entry that lies wholly
@@ -342,9 +356,7 @@ TEST(DecodeMessage, CutRepliesKeepWholeEntries)
         EXPECT_EQ(h.nscount, c.ns) << c.label;
         EXPECT_EQ(h.arcount, c.ar) << c.label;
         EXPECT_EQ(msg->questions.size(), static_cast<std::size_t>(c.qd)) << c.label;
-        EXPECT_EQ(msg->answers.size(), static_cast<std::size_t>(c.an)) << c.label;
-        EXPECT_EQ(msg->authority.size(), static_cast<std::size_t>(c.ns)) << c.label;
-        EXPECT_EQ(msg->additional.size(), static_cast<std::size_t>(c.ar)) << c.label;
+        EXPECT_EQ(msg->records.size(), static_cast<std::size_t>(c.an + c.ns + c.ar)) << c.label;
     }
 }
 
@@ -446,10 +458,10 @@ TEST(DecodeRdata, EveryType)
     for (const DataCase& c : cases) {
         auto msg = one_record(c.type, c.data, c.rdlength);
         ASSERT_TRUE(msg) << c.label;
-        ASSERT_EQ(msg->answers.size(), 1u) << c.label;
-        EXPECT_EQ(msg->answers[0].rrtype, c.type) << c.label;
+        ASSERT_EQ(answers(*msg).size(), 1u) << c.label;
+        EXPECT_EQ(answers(*msg)[0].rrtype, c.type) << c.label;
         SCOPED_TRACE(c.label);
-        c.check(msg->answers[0].rdata);
+        c.check(answers(*msg)[0].rdata);
     }
 }
 
@@ -474,7 +486,7 @@ TEST(DecodeRdata, ItemsPastTheEnd)
         auto msg = one_record(c.type, c.data, c.rdlength);
         ASSERT_TRUE(msg) << c.label;
         EXPECT_EQ(msg->header.ancount, 0) << c.label;
-        EXPECT_TRUE(msg->answers.empty()) << c.label;
+        EXPECT_TRUE(answers(*msg).empty()) << c.label;
     }
 }
 
@@ -516,14 +528,14 @@ struct Expected {
     void (*check)(const Message&);
 };
 
-const ResourceRecord& first_answer(const Message& m) { return m.answers.at(0); }
+const ResourceRecord& first_answer(const Message& m) { return answers(m)[0]; }
 
 const Expected EXPECTED[] = {
     {"a", 1, 2, 2, 2, 0, [](const Message& m) {
          EXPECT_STREQ(m.questions[0].qname, "host.example");
-         EXPECT_EQ(address_of(m.answers[1].rdata), (Octets{192, 0, 2, 3}));
-         EXPECT_STREQ(as<DomainData>(m.authority[1].rdata).domain, "ns2.example");
-         EXPECT_STREQ(m.additional[0].name, "ns1.example");
+         EXPECT_EQ(address_of(answers(m)[1].rdata), (Octets{192, 0, 2, 3}));
+         EXPECT_STREQ(as<DomainData>(authority(m)[1].rdata).domain, "ns2.example");
+         EXPECT_STREQ(additional(m)[0].name, "ns1.example");
      }},
     {"ns", 1, 2, 0, 2, 0, [](const Message& m) { EXPECT_STREQ(as<DomainData>(first_answer(m).rdata).domain, "ns1.example"); }},
     {"soa", 1, 1, 2, 2, 0, [](const Message& m) {
@@ -532,13 +544,13 @@ const Expected EXPECTED[] = {
          EXPECT_STREQ(s.mail_addr, "hostmaster.example");
          EXPECT_EQ(s.serial, 2147483649u);
          EXPECT_EQ(s.minimum, 3600u);
-         EXPECT_EQ(m.authority[0].rdlength, 2);   // a pointer into the SOA data
-         EXPECT_STREQ(as<DomainData>(m.authority[0].rdata).domain, "ns1.example");
+         EXPECT_EQ(authority(m)[0].rdlength, 2);   // a pointer into the SOA data
+         EXPECT_STREQ(as<DomainData>(authority(m)[0].rdata).domain, "ns1.example");
      }},
     {"mx", 1, 2, 2, 3, 0, [](const Message& m) {
          EXPECT_EQ(as<MxData>(first_answer(m).rdata).preference, 65535);
          EXPECT_STREQ(as<MxData>(first_answer(m).rdata).exchange, "mail.example");
-         EXPECT_STREQ(as<MxData>(m.answers[1].rdata).exchange, "mail.example");   // a pointer into the first MX
+         EXPECT_STREQ(as<MxData>(answers(m)[1].rdata).exchange, "mail.example");   // a pointer into the first MX
      }},
     {"cname", 1, 3, 2, 2, 0, [](const Message& m) { EXPECT_STREQ(as<DomainData>(first_answer(m).rdata).domain, "host.example"); }},
     {"mb", 1, 1, 2, 4, 0, [](const Message& m) { EXPECT_STREQ(as<DomainData>(first_answer(m).rdata).domain, "host.example"); }},
@@ -583,10 +595,10 @@ const Expected EXPECTED[] = {
          EXPECT_STREQ(as<DomainData>(first_answer(m).rdata).domain, "host.example");
      }},
     {"any", 1, 1, 0, 0, 0, [](const Message& m) { EXPECT_EQ(m.questions[0].qclass, 255); }},
-    {"nxdomain", 1, 0, 1, 0, 3, [](const Message& m) { EXPECT_EQ(m.authority[0].rrtype, 6); }},
+    {"nxdomain", 1, 0, 1, 0, 3, [](const Message& m) { EXPECT_EQ(authority(m)[0].rrtype, 6); }},
     {"bigudp", 1, 0, 0, 0, 0, [](const Message& m) { EXPECT_EQ(m.header.tc, 1); }},
     {"big", 1, 80, 2, 2, 0, [](const Message& m) {
-         EXPECT_EQ(address_of(m.answers[79].rdata), (Octets{10, 0, 0, 80}));
+         EXPECT_EQ(address_of(answers(m)[79].rdata), (Octets{10, 0, 0, 80}));
      }},
 };
 
@@ -633,7 +645,7 @@ TEST(CapturedReplies, EveryPrefix)
             EXPECT_GE(kept, kept_before) << n;
             kept_before = kept;
             EXPECT_EQ(msg->questions.size(), h.qdcount);
-            EXPECT_EQ(msg->answers.size(), h.ancount);
+            EXPECT_EQ(msg->records.size(), std::size_t{h.ancount} + h.nscount + h.arcount);
             // Sections fill in order: a later section has entries only when the earlier ones are complete.
             if (h.ancount > 0) {
                 EXPECT_EQ(h.qdcount, full->header.qdcount) << n;
@@ -644,9 +656,9 @@ TEST(CapturedReplies, EveryPrefix)
             if (h.arcount > 0) {
                 EXPECT_EQ(h.nscount, full->header.nscount) << n;
             }
-            for (std::size_t i = 0; i < msg->answers.size(); ++i) {
-                EXPECT_STREQ(msg->answers[i].name, full->answers[i].name) << n;
-                EXPECT_EQ(msg->answers[i].rdlength, full->answers[i].rdlength) << n;
+            for (std::size_t i = 0; i < answers(*msg).size(); ++i) {
+                EXPECT_STREQ(answers(*msg)[i].name, answers(*full)[i].name) << n;
+                EXPECT_EQ(answers(*msg)[i].rdlength, answers(*full)[i].rdlength) << n;
             }
         }
         EXPECT_EQ(kept_before, full->header.qdcount + full->header.ancount + full->header.nscount +
@@ -667,8 +679,8 @@ TEST(CapturedReplies, CutAt1024Octets)
     EXPECT_EQ(msg->header.ancount, 62);   // 29 + 62 * 16 = 1021 octets
     EXPECT_EQ(msg->header.nscount, 0);
     EXPECT_EQ(msg->header.arcount, 0);
-    ASSERT_EQ(msg->answers.size(), 62u);
-    EXPECT_EQ(address_of(msg->answers[61].rdata), (Octets{10, 0, 0, 62}));
+    ASSERT_EQ(answers(*msg).size(), 62u);
+    EXPECT_EQ(address_of(answers(*msg)[61].rdata), (Octets{10, 0, 0, 62}));
 }
 
 // The A reply cut at each record boundary keeps exactly the records before it.

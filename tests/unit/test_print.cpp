@@ -216,7 +216,7 @@ TEST(PrintMessage, EmptySectionsPrintNothing)
 
     ResourceRecord a = record(1, 4);
     std::memcpy(a.rdata.emplace<AddressData>().address, "\x7F\x00\x00\x01", 4);
-    m.answers.push_back(a);
+    m.records.push_back(a);
     m.header.ancount = 1;
     EXPECT_EQ(printed([&] { print_message(m); }),
               "Header:\n\tID=7, QR=1, OPCODE=QUERY\n\tAA=0, TC=0, RD=0, RA=0, Z=0, RCODE=NOERROR\n\n"
