@@ -11,6 +11,8 @@ namespace {
 // pointers than that; following more means the pointers loop.
 constexpr int MAX_JUMPS = 127;
 
+constexpr int SHORT_LABEL = 16;
+
 // The least octets an entry takes: a root name and the fixed fields.
 constexpr int QUESTION_MIN = 1 + 4;
 constexpr int RECORD_MIN = 1 + 10;
@@ -127,9 +129,16 @@ int expand_name(const Reader& at, char* out, int capacity)
         }
         if (!can_read(r, b))
             break;
-        int take = b < room - used ? b : room - used;
-        std::memcpy(out + used, r.data + r.pos, static_cast<std::size_t>(take));
-        used += take;
+        if (b <= SHORT_LABEL && r.end - r.pos >= SHORT_LABEL && room - used >= SHORT_LABEL) {
+            // Most labels are short: copied in one fixed move that may run past
+            // the label, within the reply and the output, rather than by a call.
+            std::memcpy(out + used, r.data + r.pos, SHORT_LABEL);
+            used += b;
+        } else {
+            int take = b < room - used ? b : room - used;
+            std::memcpy(out + used, r.data + r.pos, static_cast<std::size_t>(take));
+            used += take;
+        }
         r.pos += b;
         if (own)
             count += b + 1;
