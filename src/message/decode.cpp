@@ -101,47 +101,41 @@ int expand_name(const Reader& at, char* out, int capacity)
     const int room = capacity - 1;   // the terminator always fits
     int used = 0;                    // output octets written
     int segment = 0;                 // output position where the current run of labels began
-    int count = 0;                   // octets of the name at its own position
-    bool own = true;                 // still reading at the name's own position
+    int count = -1;                  // octets of the name at its own position, once a pointer leaves it
     int jumps = 0;
-    for (;;) {
-        std::uint8_t b;
-        if (read_u8(r, &b) < 0)
-            break;
+    while (can_read(r, 1)) {
+        unsigned b = r.data[r.pos];
         if (b == 0) {
             out[used] = '\0';
-            return own ? count + 1 : count;
+            return count < 0 ? r.pos + 1 - at.pos : count;
         }
         // The dot comes before the pointer test: a label followed by a pointer
         // to the root keeps its trailing dot.
         if (used > segment && used < room)
             out[used++] = '.';
         if (b >= 64) {   // a compression pointer (top bits 11, and 01/10 taken alike)
-            std::uint8_t low;
-            if (read_u8(r, &low) < 0 || ++jumps > MAX_JUMPS)
+            if (!can_read(r, 2) || ++jumps > MAX_JUMPS)
                 break;
-            if (own)
-                count += 2;
-            own = false;
-            r.pos = ((b << 8) | low) & 0x3FFF;
+            if (count < 0)
+                count = r.pos + 2 - at.pos;
+            r.pos = ((b << 8) | r.data[r.pos + 1]) & 0x3FFF;
             segment = used;
             continue;
         }
-        if (!can_read(r, b))
+        ++r.pos;
+        if (!can_read(r, static_cast<int>(b)))
             break;
         if (b <= SHORT_LABEL && r.end - r.pos >= SHORT_LABEL && room - used >= SHORT_LABEL) {
             // Most labels are short: copied in one fixed move that may run past
             // the label, within the reply and the output, rather than by a call.
             std::memcpy(out + used, r.data + r.pos, SHORT_LABEL);
-            used += b;
+            used += static_cast<int>(b);
         } else {
-            int take = b < room - used ? b : room - used;
+            int take = static_cast<int>(b) < room - used ? static_cast<int>(b) : room - used;
             std::memcpy(out + used, r.data + r.pos, static_cast<std::size_t>(take));
             used += take;
         }
-        r.pos += b;
-        if (own)
-            count += b + 1;
+        r.pos += static_cast<int>(b);
     }
     out[used] = '\0';
     return -1;
