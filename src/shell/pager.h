@@ -66,12 +66,14 @@ inline void put_string(const char* text) { put(text, static_cast<int>(std::strle
 inline void put_unsigned(std::uint32_t value) { gather(decimal(room(10), value)); }
 void put_signed(std::int32_t value);
 
-// Ends a printed line and counts it; after PAGE_LINES lines waits for a key.
-inline void end_line()
+// Ends the line written up to end, in room taken with an octet to spare for
+// the newline, and counts it; after PAGE_LINES lines waits for a key.
+inline void end_line_at(char* end)
 {
-    char* p = room(1);
-    *p = '\n';
-    gather(p + 1);
+    *end = '\n';
+    gather(end + 1);
     if (++page_line_count >= PAGE_LINES)
         pause_page();
 }
+// Ends a printed line, as end_line_at does.
+inline void end_line() { end_line_at(room(1)); }

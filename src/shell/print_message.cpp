@@ -10,7 +10,7 @@
 namespace {
 
 // Room enough for any line of a reply but the hexadecimal ones: two texts of a
-// reply, each with every byte escaped, and the words around them.
+// reply, each with every byte escaped, the words around them and the newline.
 constexpr int LINE_ROOM = 2 * 4 * CHAR_TEXT_SIZE + 128;
 
 // A short text of ours or of the system's (a mnemonic, an address).
@@ -126,8 +126,7 @@ void print_section(const char* title, const std::vector<ResourceRecord>& records
 void print_soa(char* p, const SoaData& soa)
 {
     p = reply_text(copy(p, "origin = "), soa.origin);
-    gather(reply_text(copy(p, ", mail addr = "), soa.mail_addr));
-    end_line();
+    end_line_at(reply_text(copy(p, ", mail addr = "), soa.mail_addr));
     p = decimal(copy(room(LINE_ROOM), "\tserial = "), soa.serial);
     p = decimal(copy(p, ", refresh = "), soa.refresh);
     p = decimal(copy(p, ", retry = "), soa.retry);
@@ -166,8 +165,7 @@ void print_rdata(char* p, const ResourceRecord& rec)
     case TYPE_WKS: print_wks(p, form_of<WksData>(rec)); end_line(); return;
     case TYPE_NULL: {
         const std::vector<std::uint8_t>& raw = form_of<RawData>(rec).raw;
-        gather(copy(p, "null = "));
-        end_line();
+        end_line_at(copy(p, "null = "));
         put_hex(raw.data(), static_cast<int>(raw.size()));
         end_line();
         return;
@@ -190,8 +188,7 @@ void print_rdata(char* p, const ResourceRecord& rec)
     case TYPE_TXT: p = copy(reply_text(copy(p, "text = \""), form_of<TextData>(rec).text), "\""); break;
     default: p = copy(p, "Printing of rdata not implement for current type"); break;
     }
-    gather(p);
-    end_line();
+    end_line_at(p);
 }
 
 }  // namespace
@@ -203,16 +200,14 @@ void print_header(const MessageHeader& h)
     static const char DIGITS[] = "0123456789ABCDEF";
     char* p = decimal(copy(room(LINE_ROOM), "\tID="), h.id);
     p = decimal(copy(p, ", QR="), h.qr);
-    gather(copy_text(copy(p, ", OPCODE="), OpcodeNames[h.opcode & 0xF]));
-    end_line();
+    end_line_at(copy_text(copy(p, ", OPCODE="), OpcodeNames[h.opcode & 0xF]));
     p = decimal(copy(room(LINE_ROOM), "\tAA="), h.aa);
     p = decimal(copy(p, ", TC="), h.tc);
     p = decimal(copy(p, ", RD="), h.rd);
     p = decimal(copy(p, ", RA="), h.ra);
     p = copy(p, ", Z=");
     *p++ = DIGITS[h.z & 0xF];   // Z is three bits: one hexadecimal digit
-    gather(copy_text(copy(p, ", RCODE="), RcodeNames[h.rcode & 0xF]));
-    end_line();
+    end_line_at(copy_text(copy(p, ", RCODE="), RcodeNames[h.rcode & 0xF]));
     end_line();
 }
 
@@ -220,19 +215,16 @@ void print_question(const Question& q)
 {
     char* p = reply_text(copy(room(LINE_ROOM), "\tNAME="), q.qname);
     p = copy_text(copy(p, ", TYPE="), symbol_to_text(TypeTable, q.qtype));
-    gather(copy_text(copy(p, ", CLASS="), symbol_to_text(ClassTable, q.qclass)));
-    end_line();
+    end_line_at(copy_text(copy(p, ", CLASS="), symbol_to_text(ClassTable, q.qclass)));
 }
 
 void print_record(const ResourceRecord& rec)
 {
-    gather(reply_text(copy(room(LINE_ROOM), "\tNAME="), rec.name));
-    end_line();
+    end_line_at(reply_text(copy(room(LINE_ROOM), "\tNAME="), rec.name));
     char* p = copy_text(copy(room(LINE_ROOM), "\tTYPE="), symbol_to_text(TypeTable, rec.rrtype));
     p = copy_text(copy(p, ", CLASS="), symbol_to_text(ClassTable, rec.rrclass));
     p = decimal(copy(p, ", TTL="), rec.ttl);
-    gather(decimal(copy(p, ", RDLENGTH="), rec.rdlength));
-    end_line();
+    end_line_at(decimal(copy(p, ", RDLENGTH="), rec.rdlength));
     print_rdata(copy(room(LINE_ROOM), "\t"), rec);
 }
 
