@@ -27,7 +27,9 @@ struct Question {
     std::uint16_t qclass;
 };
 
-// Record data: one form per kind of type, the one its rrtype selects.
+// Record data: one form per kind of type, the one its rrtype selects. The
+// forms with texts are filled as they are read, like questions and records:
+// their constructors leave the texts as they find them.
 struct RawData {   // NULL and every type without a form of its own
     std::vector<std::uint8_t> raw;
 };
@@ -35,9 +37,11 @@ struct AddressData {   // A
     std::uint8_t address[4];   // as on the wire
 };
 struct DomainData {   // NS, MD, MF, CNAME, MB, MG, MR, PTR
+    DomainData() {}
     char domain[NAME_TEXT_SIZE];
 };
 struct SoaData {
+    SoaData() {}
     char origin[NAME_TEXT_SIZE];
     char mail_addr[NAME_TEXT_SIZE];
     std::uint32_t serial, refresh, retry, expire, minimum;
@@ -48,18 +52,22 @@ struct WksData {
     std::vector<std::uint8_t> bitmap;
 };
 struct HinfoData {
+    HinfoData() {}
     char cpu[CHAR_TEXT_SIZE];
     char os[CHAR_TEXT_SIZE];
 };
 struct MinfoData {
+    MinfoData() {}
     char requests[NAME_TEXT_SIZE];
     char errors[NAME_TEXT_SIZE];
 };
 struct MxData {
+    MxData() {}
     std::uint16_t preference;
     char exchange[NAME_TEXT_SIZE];
 };
 struct TextData {   // TXT: its first character-string
+    TextData() {}
     char text[CHAR_TEXT_SIZE];
 };
 
@@ -89,6 +97,9 @@ struct Message {
 // record that does not lie wholly inside the reply (a reply cut short, a name
 // that loops); the section counts in the header then say what was kept.
 std::optional<Message> decode_message(const std::uint8_t* reply, int length);
+// Ends a Message its owner is done with. Its storage, emptied, serves the next
+// decode_message, so that a lookup after the first allocates nothing.
+void release_message(Message&& m);
 
 // Expands the (possibly compressed) name at the reader's position into out, a
 // text of capacity bytes that is always terminated; a longer text is cut.
