@@ -1,6 +1,7 @@
 // Decoding and printing of captured replies (bench/captured_replies.h), with
 // Google Benchmark: time per reply, and per octet of the reply (the
-// "ns_per_octet" counter). The printer writes to standard output as it does in
+// "ns_per_octet" counter). Each Message is released after use, as the client
+// releases it after printing. The printer writes to standard output as it does in
 // the client; while a benchmark runs, standard output goes to /dev/null, and
 // the pager's line count is reset before every reply as the command loop does.
 // Run it with standard input away from a terminal (bench/run.sh gives it
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
+#include <utility>
 #include <unistd.h>
 
 namespace {
@@ -59,6 +61,7 @@ void decode(benchmark::State& state, const CapturedReply& reply)
             break;
         }
         benchmark::DoNotOptimize(message);
+        release_message(std::move(*message));
     }
     per_octet(state, reply);
 }
@@ -74,6 +77,7 @@ void decode_and_print(benchmark::State& state, const CapturedReply& reply)
         }
         page_line_count = 0;
         print_message(*message);
+        release_message(std::move(*message));
     }
     per_octet(state, reply);
 }

@@ -4,6 +4,7 @@
 #include "shell/print_message.h"
 
 #include <cstdio>
+#include <utility>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -15,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (message) {
         page_line_count = 0;   // as the shell does before each command
         print_message(*message);
+        release_message(std::move(*message));
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -70,6 +71,10 @@ bool read_entries(Reader& r, std::uint16_t& count, std::vector<Entry>& entries, 
     }
     return true;
 }
+
+// The storage of the last Message released, emptied: at most what one reply
+// needed, kept for the next.
+Message spare;
 
 int read_header(Reader& r, MessageHeader& h)
 {
@@ -152,7 +157,7 @@ std::optional<Message> decode_message(const std::uint8_t* reply, int length)
     if (reply == nullptr || length < HEADER_SIZE)
         return std::nullopt;
     try {
-        std::optional<Message> m(std::in_place);
+        std::optional<Message> m(std::in_place, std::move(spare));
         MessageHeader& h = m->header;
         Reader r{reply, length, 0};
         read_header(r, h);   // the length holds a whole header
@@ -174,4 +179,11 @@ std::optional<Message> decode_message(const std::uint8_t* reply, int length)
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
+}
+
+void release_message(Message&& m)
+{
+    m.questions.clear();
+    m.records.clear();
+    spare = std::move(m);
 }

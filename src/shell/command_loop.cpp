@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 int current_type = TYPE_A;
 int current_class = CLASS_ANY;
@@ -87,10 +88,12 @@ static void lookup_word(const char* word)
         type = TYPE_PTR;
     }
     std::optional<Message> message = lookup(name, current_class, type);
-    if (message)
+    if (message) {
         print_message(*message);
-    else
+        release_message(std::move(*message));
+    } else {
         std::fputs(NO_ANSWER, stdout);
+    }
 }
 
 int run_command(const char* line)
