@@ -106,9 +106,11 @@ void discard_rest(Socket s, int length, int seconds, std::int64_t deadline)
 
 // One exchange by datagram: the reply's length, or -1. The wait is a deadline
 // for the whole attempt, which datagrams that are not the answer do not renew.
-// again is set when the server's answer was truncated (TC): it is to be asked
-// for over a circuit. A datagram longer than reply_size is cut there and kept,
-// with TC set, as a circuit's reply would be.
+//
+// The rule for truncation: an answer whose TC bit the server set is asked for
+// again over a circuit (again is set), however long the datagram was. Only a
+// datagram the server did not mark, and that was longer than reply_size, is
+// kept: cut there, with TC set, as a circuit's reply would be.
 int datagram_attempt(const std::uint8_t* query, int query_length, std::uint8_t* reply, int reply_size,
                      Target to, int seconds, bool& again)
 {
@@ -148,7 +150,7 @@ int datagram_attempt(const std::uint8_t* query, int query_length, std::uint8_t* 
             trace("------------\nOld answer:\n");
             continue;
         }
-        again = !cut && get_tc(reply);
+        again = get_tc(reply) != 0;
         if (again) {
             trace("truncated answer\n");
             return n;
