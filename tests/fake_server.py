@@ -29,7 +29,7 @@ and the options of a reply are
     an=N          N answer records of type A (192.0.2.1, 192.0.2.2, ...)
     rcode=N       RCODE N
     tc            the TC bit set
-    wrongid       another ID than the query's (wrongid=first: only its first octet differs)
+    wrongid       another ID than the query's (wrongid=first or =second: only that octet differs)
     size=N        zero octets appended up to N octets in all
     raw=HEX       these octets instead of the built reply, the query's ID over their first two
     cut=N         only the first N octets of the reply
@@ -133,7 +133,8 @@ def build_reply(query, opts):
     flags |= int(opts.get("rcode", 0)) & 0xF
     qid = query[0:2]
     if "wrongid" in opts:
-        qid = bytes([query[0] ^ 0x5A, query[1] ^ (0 if opts["wrongid"] == "first" else 0xA5)])
+        which = opts["wrongid"]
+        qid = bytes([query[0] ^ (0 if which == "second" else 0x5A), query[1] ^ (0 if which == "first" else 0xA5)])
     msg = qid + struct.pack("!HHHHH", flags, 1, an, 0, 0) + query[12:end]
     for i in range(an):
         msg += struct.pack("!HHHIH", 0xC00C, 1, 1, 3600, 4) + bytes([192, 0, 2, (i + 1) & 0xFF])

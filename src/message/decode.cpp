@@ -46,12 +46,14 @@ int read_record(Reader& r, ResourceRecord& rec)
 }
 
 // Makes room once for as many of count entries as the rest of the reply can
-// hold, so that a count the reply cannot hold costs no storage.
+// hold, and for the one more that is made before it is found not to fit: a
+// count the reply cannot hold costs no storage, and the storage is not made
+// again while the entries are read.
 template <typename Entry>
 void make_room(const Reader& r, int count, int least, std::vector<Entry>& entries)
 {
-    int fit = r.end > r.pos ? (r.end - r.pos) / least : 0;
-    if (count > 0 && fit > 0)
+    int fit = (r.end > r.pos ? (r.end - r.pos) / least : 0) + 1;
+    if (count > 0)
         entries.reserve(entries.size() + static_cast<std::size_t>(count < fit ? count : fit));
 }
 

@@ -146,6 +146,8 @@ std::vector<NameCase> name_cases()
         {"label, pointer, label, pointer",
          cat({two, {2, 'm', 'x', 0xC0, 0x00, 4, 'h', 'o', 's', 't', 0xC0, 0x08}}), 13, "host.mx.com.nz", 7},
         {"forward pointer", cat({{0xC0, 0x02}, two}), 0, "com.nz", 2},
+        {"pointer to offset 256: its first octet's low bits count",
+         cat({Octets(256, 0), {2, 'h', 'i', 0, 1, 'a', 0xC1, 0x00}}), 260, "a.hi", 4},
         {"length 0x40 taken as a pointer", cat({two, {0x40, 0x00}}), 8, "com.nz", 2},
         {"length 0x80 taken as a pointer", cat({two, {0x80, 0x00}}), 8, "com.nz", 2},
         {"dot and unprintable bytes kept", {3, 'a', '.', 0x01, 2, 0xFF, 'Z', 0}, 0, "a.\x01.\xFFZ", 8},
@@ -321,7 +323,8 @@ TEST(DecodeMessage, SectionsAndRdlength)
 }
 
 // A reply that ends before what it announces keeps every entry that lies wholly
-// inside it, and its counts say how many were kept.
+// inside it, and its counts say how many were kept; it takes no more storage
+// than its octets can hold, whatever it announces.
 TEST(DecodeMessage, CutRepliesKeepWholeEntries)
 {
     const Octets question = {1, 'q', 0, 0x00, 0x01, 0x00, 0x01};
@@ -334,6 +337,8 @@ TEST(DecodeMessage, CutRepliesKeepWholeEntries)
         {"announces 3 answers, holds 1", cat({header(1, 3, 0, 0), question, answer}), 1, 1, 0, 0},
         {"announces 65535 of each, holds none", {0, 1, 0x81, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},
          0, 0, 0, 0},
+        {"announces 65535 of each, holds two questions",
+         cat({{0, 1, 0x81, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, question, question}), 2, 0, 0, 0},
         {"question cut in its type", cat({header(2, 1, 0, 0), question, {1, 'r', 0, 0x00}}), 1, 0, 0, 0},
         {"rdlength past the end", cat({header(1, 2, 0, 0), question, answer, {0xC0, 0x0C}, fixed(1, 5),
                                        {192, 0, 2, 2}}), 1, 1, 0, 0},
@@ -348,9 +353,17 @@ TEST(DecodeMessage, CutRepliesKeepWholeEntries)
         {"authority cut: additional dropped too",
          cat({header(1, 1, 1, 1), question, answer, {0xC0, 0x0C}, fixed(2, 4)}), 1, 1, 0, 0},
     };
+    // Held to the end, so that every case is decoded into new storage, not
+    // into what an earlier decoding left for the next.
+    auto held = decode(header(0, 0, 0, 0));
     for (const auto& c : cases) {
         auto msg = decode(c.message);
         ASSERT_TRUE(msg) << c.label;
+        // The fewest octets a question and a record take: a root name and the
+        // fixed fields; one entry more is made before it is found not to fit.
+        const std::size_t after_header = c.message.size() - HEADER_SIZE;
+        EXPECT_LE(msg->questions.capacity(), after_header / (1 + 4) + 1) << c.label;
+        EXPECT_LE(msg->records.capacity(), after_header / (1 + 10) + 1) << c.label;
         const MessageHeader& h = msg->header;
         EXPECT_EQ(h.qdcount, c.qd) << c.label;
         EXPECT_EQ(h.ancount, c.an) << c.label;
