@@ -22,10 +22,12 @@ char* copy_text(char* p, const char* text)
 }
 
 // A name or character-string of a reply. When standard output is a terminal,
-// every byte 0-31 and 127 in it shows as a backslash and three decimal digits
-// (the escape of master files, RFC 1035 5.1) and a backslash as two, so that
-// no reply can move the cursor, clear the screen or retitle the window.
-// Anywhere else it is written as received.
+// every byte outside the printable ASCII range 32-126 shows as a backslash and
+// three decimal digits (the escape of master files, RFC 1035 5.1) and a
+// backslash as two, so that no reply can move the cursor, clear the screen or
+// retitle the window: not by C0 controls, not by DEL, and not by the 8-bit
+// controls such as CSI (155), which some terminals take raw and others in its
+// UTF-8 form (194 155). Anywhere else it is written as received.
 char* reply_text(char* p, const char* text)
 {
     static const bool at_terminal = output_is_terminal();
@@ -33,7 +35,7 @@ char* reply_text(char* p, const char* text)
         return copy_string(p, text, std::strlen(text));
     for (; *text; ++text) {
         auto c = static_cast<unsigned char>(*text);
-        if (c < 32 || c == 127) {
+        if (c < 32 || c > 126) {
             *p++ = '\\';
             *p++ = static_cast<char>('0' + c / 100);
             *p++ = static_cast<char>('0' + c / 10 % 10);

@@ -30,9 +30,9 @@ fake_pid=
 trap 'tmux -S "$sock" kill-server 2>/dev/null || true; [ -n "$fake_pid" ] && kill "$fake_pid"; rm -rf "$dir"' EXIT
 
 # A fake server: on 127.0.0.2 a reply whose names and text hold control bytes
-# (as tests/e2e/cases/hostile_control_bytes has it, and DEL), on 127.0.0.3 silence.
+# (the reply of tests/e2e/cases/hostile_control_bytes), on 127.0.0.3 silence.
 cat > "$dir/fake.script" <<'EOF'
-127.0.0.2 udp reply raw=0000850000010002000000000363746c04746573740000100001c00c001000010000003c001b1a6265666f72650d41465445521b5d303b6f776e6564075c656e64091b5b33316d7265647fc00c000100010000003c0004c0000201
+127.0.0.2 udp reply raw=0000850000010002000000000363746c04746573740000100001c00c001000010000003c001b1a6265666f72650d41465445521b5d303b6f776e6564075c656e64091b5b33316d7265647f079b324ac29b324ac00c000100010000003c0004c0000201
 127.0.0.3 udp silent
 EOF
 python3 tests/fake_server.py "$dir/fake.script" "$dir/fake.log" > "$dir/fake.ready" &
@@ -261,7 +261,7 @@ wait_until "the fake server" grep -q ready "$dir/fake.ready"
 typed "server 127.0.0.2"; keys Enter
 wait_until "prompt after server" at_prompt
 typed "ctl.test"; keys Enter
-wait_until "the reply with control bytes" screen_has 'NAME=\027[31mred\127.ctl.test'
+wait_until "the reply with control bytes" screen_has 'NAME=\027[31mred\127.\1552J\194\1552J.ctl.test'
 screen_has 'text = "before\013AFTER\027]0;owned\007\\end"' || fail "the text is not shown escaped"
 # Ctrl+C during a lookup to a silent server ends it at once, with the servers
 # and settings kept.
