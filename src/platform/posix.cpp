@@ -632,6 +632,13 @@ int system_dns_servers(std::vector<std::string>& out)
     static const char BLANKS[] = " \t\n\v\f\r";
     char text[512];
     while (std::fgets(text, sizeof text, f)) {
+        // A line longer than the text keeps its beginning; the rest of it is
+        // dropped, never read as a line of its own, as the C library reads it.
+        if (!std::strchr(text, '\n')) {
+            int c;
+            while ((c = std::fgetc(f)) != EOF && c != '\n') {
+            }
+        }
         // The line's first word is "nameserver", and its second an IPv4 address.
         const char* p = text + std::strspn(text, BLANKS);
         std::size_t n = std::strcspn(p, BLANKS);

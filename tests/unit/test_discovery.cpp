@@ -68,7 +68,7 @@ TEST(Discovery, ResolvConfServers)
     const std::string NOT_FOUND = "DNS server not found! Add server manually\n";
     const struct {
         const char* name;
-        const char* file;
+        std::string file;
         std::string out;
         std::vector<std::uint32_t> list;   // after a list that held 10.9.9.9
     } cases[] = {
@@ -83,6 +83,9 @@ TEST(Discovery, ResolvConfServers)
          NOT_FOUND, {}},
         {"only IPv6 servers", "nameserver ::1\n", NOT_FOUND, {}},
         {"an empty file", "", NOT_FOUND, {}},
+        {"the tail of a long line is no line of its own",
+         "search " + std::string(504, 'a') + " nameserver 127.0.0.8\nnameserver 10.0.0.5",
+         "DNS server 10.0.0.5 found         \n", {ip("10.9.9.9"), ip("10.0.0.5")}},
     };
     for (const auto& c : cases) {
         ResolvConf conf(c.file);
