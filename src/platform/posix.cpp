@@ -41,17 +41,49 @@ Socket open_socket(int type)
     return fd < 0 ? NO_SOCKET : static_cast<Socket>(fd);
 }
 
-// Puts the terminal on fd into raw mode for as long as it lives. No input is
-// flushed either way: a key typed before the pause still answers it, as on a
-// console, and nothing typed after the key is lost.
+// The signals that end the program while it may wait for a key (sent by kill,
+// or by the system when the terminal goes away): during the wait they first
+// put the terminal's modes back, then end the program as they would have.
+constexpr int ENDING_SIGNALS[] = {SIGTERM, SIGHUP, SIGQUIT};
+constexpr int ENDING_SIGNAL_COUNT = sizeof ENDING_SIGNALS / sizeof ENDING_SIGNALS[0];
+
+// The modes to put back, set before the handlers that read them are installed.
+int raw_terminal_fd = -1;
+termios modes_before_raw{};
+
+void restore_modes_and_end(int signal_number)
+{
+    tcsetattr(raw_terminal_fd, TCSANOW, &modes_before_raw);
+    // The handler was installed with SA_RESETHAND and SA_NODEFER: the signal's
+    // own action is back in force and the signal is not blocked.
+    raise(signal_number);
+}
+
+// Puts the terminal on fd into raw mode for as long as it lives, and back into
+// its modes on every way out, an ending signal included. No input is flushed
+// either way: a key typed before the pause still answers it, as on a console,
+// and nothing typed after the key is lost.
 struct RawTerminal {
     int fd;
     termios saved{};
     bool active = false;
+    struct sigaction before[ENDING_SIGNAL_COUNT] {};
+    bool replaced[ENDING_SIGNAL_COUNT] = {};
     explicit RawTerminal(int f) : fd(f)
     {
         if (tcgetattr(fd, &saved) != 0)
             return;
+        raw_terminal_fd = fd;
+        modes_before_raw = saved;
+        struct sigaction restoring {};
+        restoring.sa_handler = restore_modes_and_end;
+        restoring.sa_flags = SA_RESETHAND | SA_NODEFER;
+        sigemptyset(&restoring.sa_mask);
+        for (int i = 0; i < ENDING_SIGNAL_COUNT; ++i) {
+            // A signal the program was started to ignore stays ignored.
+            if (sigaction(ENDING_SIGNALS[i], nullptr, &before[i]) == 0 && before[i].sa_handler != SIG_IGN)
+                replaced[i] = sigaction(ENDING_SIGNALS[i], &restoring, nullptr) == 0;
+        }
         termios raw = saved;
         raw.c_lflag &= ~(ICANON | ECHO | ISIG | IEXTEN);
         raw.c_iflag &= ~(IXON | ICRNL);
@@ -63,6 +95,9 @@ struct RawTerminal {
     {
         if (active)
             tcsetattr(fd, TCSADRAIN, &saved);
+        for (int i = 0; i < ENDING_SIGNAL_COUNT; ++i)
+            if (replaced[i])
+                sigaction(ENDING_SIGNALS[i], &before[i], nullptr);
     }
     RawTerminal(const RawTerminal&) = delete;
     RawTerminal& operator=(const RawTerminal&) = delete;

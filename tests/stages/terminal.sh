@@ -3,7 +3,8 @@
 # person would and capture-pane reads the screen. Covers line editing, history
 # and Tab completion, Ctrl+C at the prompt, the pager's key wait (which keys
 # continue, which do not, that the key is consumed, that the request is wiped)
-# and that the terminal's modes are the same after the program as before it.
+# and that the terminal's modes are the same after the program as before it,
+# after exit, Ctrl+D, and SIGTERM at the pause.
 #   tests/stages/terminal.sh [EXE]     (default build/kestrel)
 # Runs itself inside tests/netns.sh, and there in a mount namespace of its own,
 # where /etc/resolv.conf names 30 loopback servers so that `set all` lists 30.
@@ -53,7 +54,7 @@ cat > "$dir/pane.sh" <<'EOF'
 d=$1 exe=$2 run=$3
 trap : INT   # a Ctrl+C that reaches the program as a signal must not end this script
 stty -a > "$d/$run.stty-before"
-"$exe"
+sh -c 'echo $$ > "$1"; exec "$2"' sh "$d/$run.pid" "$exe"
 echo $? > "$d/$run.status"
 stty -a > "$d/$run.stty-after"
 echo "pane done"
@@ -281,6 +282,17 @@ wait_until "the program's end" screen_has "pane done"
 [ "$(cat "$dir/interrupt.status" 2>/dev/null)" = 0 ] ||
   fail "exit after Ctrl+C ended with status $(cat "$dir/interrupt.status" 2>/dev/null)"
 diff "$dir/interrupt.stty-before" "$dir/interrupt.stty-after" || fail "the terminal's modes differ after Ctrl+C"
+
+echo "--- SIGTERM at the pause"
+# The pager's key wait has the terminal in raw mode; a signal that ends the
+# program there puts the modes back first, and the program ends by the signal.
+start term
+pause_listing
+kill -TERM "$(cat "$dir/term.pid")"
+wait_until "the program's end" screen_has "pane done"
+[ "$(cat "$dir/term.status" 2>/dev/null)" = 143 ] ||
+  fail "SIGTERM at the pause ended with status $(cat "$dir/term.status" 2>/dev/null)"
+diff "$dir/term.stty-before" "$dir/term.stty-after" || fail "the terminal's modes differ after SIGTERM at the pause"
 
 if [ "$failures" -gt 0 ]; then
   echo "terminal: $failures failed"
