@@ -1,4 +1,5 @@
-// Decodes arbitrary octets as a reply and prints the Message into a sink.
+// Decodes arbitrary octets as a reply and prints the Message into a sink, its
+// texts escaped as at a terminal for part of the inputs.
 #include "message/message.h"
 #include "shell/pager.h"
 #include "shell/print_message.h"
@@ -14,6 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     auto message = decode_message(data, static_cast<int>(size));
     if (message) {
+        // Texts escaped as at a terminal for the replies whose ID is odd.
+        output_settings.escape_texts = (data[1] & 1) != 0;
         page_line_count = 0;   // as the shell does before each command
         print_message(*message);
         release_message(std::move(*message));

@@ -128,6 +128,9 @@ int run_command(const char* line)
 
 int command_loop()
 {
+    // Standard input and output stay what they are for the whole session.
+    output_settings.escape_texts = output_is_terminal();
+    output_settings.pause_waits = input_is_terminal();
     std::fputs(BANNER, stdout);
     find_system_servers();
     std::fputs("Type \"help\" for help\n", stdout);

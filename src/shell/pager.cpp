@@ -5,6 +5,7 @@
 #include <cstdio>
 
 int page_line_count = 0;
+OutputSettings output_settings = {false, false};
 GatheredText gathered;
 
 void flush_lines()
@@ -70,10 +71,8 @@ void pause_page()
 {
     page_line_count = 0;
     put("Press any key to continue... ");
-    // Without a console there is nothing to wait for: the request is wiped at
-    // once. Standard input stays what it is, so that is asked only once.
-    static const bool console = input_is_terminal();
-    if (console) {
+    // Without a console there is nothing to wait for: the request is wiped at once.
+    if (output_settings.pause_waits) {
         flush_lines();
         wait_for_key();
     }

@@ -4,6 +4,7 @@
 // counted lines calls flush_lines before anything else is written.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 
@@ -11,11 +12,21 @@ constexpr int PAGE_LINES = 24;
 
 extern int page_line_count;
 
+// How the session's output is shaped: settled once where the session starts,
+// from what standard input and output are, and set by tests and fuzz targets
+// as they need. Both start false: texts as received, and no wait at a pause.
+struct OutputSettings {
+    bool escape_texts;   // reply texts show bytes outside 32-126 as \DDD (output at a terminal)
+    bool pause_waits;    // a full page waits for a key (input from a terminal)
+};
+extern OutputSettings output_settings;
+
 // The text gathered so far. Lines are written straight into it, so the
 // common paths here are inline.
 struct GatheredText {
     char text[8192];
     int used;
+    int room_end;   // where the room last taken ends: nothing is written past it
 };
 extern GatheredText gathered;
 
@@ -30,9 +41,16 @@ inline char* room(int n)
 {
     if (n > static_cast<int>(sizeof gathered.text) - gathered.used)
         flush_lines();
+    gathered.room_end = gathered.used + n;
     return gathered.text + gathered.used;
 }
-inline void gather(const char* end) { gathered.used = static_cast<int>(end - gathered.text); }
+// A line that outgrew its room has already written past it: a debug build
+// stops there at once, before the text is used.
+inline void gather(const char* end)
+{
+    assert(end - gathered.text <= gathered.room_end);
+    gathered.used = static_cast<int>(end - gathered.text);
+}
 
 // Writers for room: each writes at p and returns where it stopped.
 template <int N>
@@ -70,6 +88,7 @@ void put_signed(std::int32_t value);
 // the newline, and counts it; after PAGE_LINES lines waits for a key.
 inline void end_line_at(char* end)
 {
+    assert(end + 1 - gathered.text <= gathered.room_end);
     *end = '\n';
     gather(end + 1);
     if (++page_line_count >= PAGE_LINES)

@@ -21,8 +21,8 @@ char* copy_text(char* p, const char* text)
     return p;
 }
 
-// A name or character-string of a reply. When standard output is a terminal,
-// every byte outside the printable ASCII range 32-126 shows as a backslash and
+// A name or character-string of a reply. When texts are escaped (standard
+// output is a terminal), every byte outside the printable ASCII range 32-126 shows as a backslash and
 // three decimal digits (the escape of master files, RFC 1035 5.1) and a
 // backslash as two, so that no reply can move the cursor, clear the screen or
 // retitle the window: not by C0 controls, not by DEL, and not by the 8-bit
@@ -30,8 +30,7 @@ char* copy_text(char* p, const char* text)
 // UTF-8 form (194 155). Anywhere else it is written as received.
 char* reply_text(char* p, const char* text)
 {
-    static const bool at_terminal = output_is_terminal();
-    if (!at_terminal)
+    if (!output_settings.escape_texts)
         return copy_string(p, text, std::strlen(text));
     for (; *text; ++text) {
         auto c = static_cast<unsigned char>(*text);

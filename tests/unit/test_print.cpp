@@ -48,6 +48,14 @@ ResourceRecord record(int type, int rdlength)
 
 const char* const HEAD = "\tNAME=owner.example\n";
 
+std::string repeat(const std::string& text, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
 TEST(PrintHex, UpperCaseAndNothingBetween)
 {
     const std::uint8_t bytes[] = {0x00, 0x0A, 0xFF, 0x5c};
@@ -104,6 +112,7 @@ TEST(PrintRecord, EveryType)
         ResourceRecord rec;
         std::function<void(RData&)> fill;
         std::string data;   // what follows the tab of the third line
+        bool escaped = false;   // texts shown as at a terminal
     } cases[] = {
         {"A", record(1, 4), [](RData& d) { std::memcpy(d.emplace<AddressData>().address, "\xC0\x00\x02\x01", 4); },
          "internet address = 192.0.2.1\n"},
@@ -177,6 +186,25 @@ TEST(PrintRecord, EveryType)
          "perference = 65535, exchange = mail.example\n"},
         {"TXT", record(16, 6), [](RData& d) { std::strcpy(d.emplace<TextData>().text, "hello"); }, "text = \"hello\"\n"},
         {"TXT empty", record(16, 1), [](RData&) {}, "text = \"\"\n"},
+        // The longest lines a reply can make, every byte of their texts escaped.
+        {"HINFO escaped, two strings of 255", record(13, 512),
+         [](RData& d) {
+             HinfoData& hinfo = d.emplace<HinfoData>();
+             for (int i = 0; i < 255; ++i) {
+                 hinfo.cpu[i] = '\x01';
+                 hinfo.os[i] = i % 2 ? '\\' : '\x9B';
+             }
+             hinfo.cpu[255] = hinfo.os[255] = '\0';
+         },
+         "CPU = " + repeat("\\001", 255) + ", OS = " + repeat("\\155\\\\", 127) + "\\155\n", true},
+        {"MINFO escaped, two names of 254", record(14, 512),
+         [](RData& d) {
+             MinfoData& minfo = d.emplace<MinfoData>();
+             std::memset(minfo.requests, 0x7F, 254);
+             std::memset(minfo.errors, 0xFF, 254);
+             minfo.requests[254] = minfo.errors[254] = '\0';
+         },
+         "requests = " + repeat("\\127", 254) + ", errors = " + repeat("\\255", 254) + "\n", true},
         {"AAAA", record(28, 16), [](RData& d) { d = RawData{Octets(16, 1)}; },
          "Printing of rdata not implement for current type\n"},
         {"type 0", record(0, 0), [](RData&) {}, "Printing of rdata not implement for current type\n"},
@@ -187,7 +215,9 @@ TEST(PrintRecord, EveryType)
         std::string second = "\tTYPE=";
         second += c.label[0] == 't' ? "0" : std::string(c.label).substr(0, std::string(c.label).find(' '));
         second += ", CLASS=IN, TTL=3600, RDLENGTH=" + std::to_string(c.rec.rdlength) + "\n";
+        output_settings.escape_texts = c.escaped;
         EXPECT_EQ(printed([&] { print_record(rec); }), HEAD + second + "\t" + c.data) << c.label;
+        output_settings.escape_texts = false;
     }
 }
 
