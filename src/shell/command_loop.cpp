@@ -96,34 +96,82 @@ static void lookup_word(const char* word)
     }
 }
 
+static int run_exit(const char*, const char*) { return 1; }
+
+static int run_help(const char*, const char*)
+{
+    std::fputs(HELP_TEXT, stdout);
+    return 0;
+}
+
+static int run_server(const char*, const char* rest)
+{
+    char argument[LINE_SIZE];
+    scan_word(rest, argument);
+    set_server(argument);
+    print_servers();
+    return 0;
+}
+
+static int run_addserver(const char*, const char* rest)
+{
+    char argument[LINE_SIZE];
+    scan_word(rest, argument);
+    add_server(argument);
+    print_servers();
+    return 0;
+}
+
+static int run_find(const char*, const char*)
+{
+    find_system_servers();
+    return 0;
+}
+
+static int run_root(const char*, const char*)
+{
+    set_server(ROOT_SERVER);
+    return 0;
+}
+
+static int run_set(const char* line, const char*)
+{
+    apply_set_option(line);
+    return 0;
+}
+
+const CommandRow COMMANDS[] = {
+    {"exit", 0, nullptr, run_exit},
+    {"help", 0, "?", run_help},
+    {"server", 0, nullptr, run_server},
+    {"addserver", 4, nullptr, run_addserver},   // and any word that begins with "adds"
+    {"find", 0, nullptr, run_find},
+    {"root", 0, nullptr, run_root},
+    {"set", 0, nullptr, run_set},
+};
+const int COMMAND_COUNT = sizeof COMMANDS / sizeof COMMANDS[0];
+
+const CommandRow* find_command(const char* word)
+{
+    for (const CommandRow& c : COMMANDS) {
+        if (c.least > 0 ? begins_with(word, c.word, static_cast<std::size_t>(c.least)) : same_text(word, c.word))
+            return &c;
+        if (c.also && begins_with(word, c.also, std::strlen(c.also)))
+            return &c;
+    }
+    return nullptr;
+}
+
 int run_command(const char* line)
 {
     char word[LINE_SIZE];
-    char argument[LINE_SIZE];
     const char* rest = scan_word(line, word);
-
-    if (same_text(word, "exit"))
-        return 1;
-    if (same_text(word, "help") || word[0] == '?') {
-        std::fputs(HELP_TEXT, stdout);
-    } else if (same_text(word, "server")) {
-        scan_word(rest, argument);
-        set_server(argument);
-        print_servers();
-    } else if (begins_with(word, "adds", 4)) {   // addserver, and any word that begins so
-        scan_word(rest, argument);
-        add_server(argument);
-        print_servers();
-    } else if (same_text(word, "find")) {
-        find_system_servers();
-    } else if (same_text(word, "root")) {
-        set_server(ROOT_SERVER);
-    } else if (same_text(word, "set")) {
-        apply_set_option(line);
-    } else {
+    const CommandRow* command = find_command(word);
+    if (!command) {
         lookup_word(word);
+        return 0;
     }
-    return 0;
+    return command->run(line, rest);
 }
 
 int command_loop()

@@ -1,27 +1,20 @@
 #include "shell/completion.h"
 
 #include "message/symbols.h"
-#include "shell/text.h"
+#include "shell/shell.h"
 
 #include <cstring>
 
-static const char* const COMMAND_WORDS[] = {"exit", "help", "server", "addserver", "find", "root", "set"};
-
-// The options as the help text spells them, "[no]" written out.
-static const char* const OPTION_WORDS[] = {"all",    "debug",   "nodebug", "recurse", "norecurse",
-                                           "vc",     "novc",    "retry=",  "timeout=", "querytype=",
-                                           "type=",  "class=",  "port="};
-
-static void add_matches(const char* const* list, size_t count, const char* typed, size_t n,
-                        std::vector<std::string>& words)
+// A command or option word that begins with the n characters typed, with the
+// character that follows it: "=" ends a value option's word, a blank any other.
+static void add_match(const char* word, const char* typed, size_t n, std::vector<std::string>& words)
 {
-    for (size_t i = 0; i < count; ++i)
-        if (begins_with(list[i], typed, n)) {
-            std::string w = list[i];
-            if (w.back() != '=')
-                w += ' ';
-            words.push_back(w);
-        }
+    if (!begins_with(word, typed, n))
+        return;
+    std::string w = word;
+    if (w.back() != '=')
+        w += ' ';
+    words.push_back(w);
 }
 
 // The mnemonics a value option takes; value 0 (NONE) is refused, so never offered.
@@ -46,8 +39,8 @@ int complete_command_word(const char* before_cursor, std::vector<std::string>& w
     const char* first_end = word_end(first);
     int length = static_cast<int>(std::strlen(text));
     if (!*first_end) {
-        add_matches(COMMAND_WORDS, sizeof COMMAND_WORDS / sizeof *COMMAND_WORDS, first,
-                    static_cast<size_t>(first_end - first), words);
+        for (int i = 0; i < COMMAND_COUNT; ++i)
+            add_match(COMMANDS[i].word, first, static_cast<size_t>(first_end - first), words);
         return static_cast<int>(first - text);
     }
     if (first_end - first != 3 || !begins_with("set", first, 3))
@@ -59,8 +52,8 @@ int complete_command_word(const char* before_cursor, std::vector<std::string>& w
     while (*option_end && !is_blank(*option_end) && *option_end != '=')
         ++option_end;
     if (!*option_end) {
-        add_matches(OPTION_WORDS, sizeof OPTION_WORDS / sizeof *OPTION_WORDS, option,
-                    static_cast<size_t>(option_end - option), words);
+        for (int i = 0; i < OPTION_COUNT; ++i)
+            add_match(OPTIONS[i].word, option, static_cast<size_t>(option_end - option), words);
         return static_cast<int>(option - text);
     }
     const char* equals = skip_blanks(option_end);
@@ -70,10 +63,11 @@ int complete_command_word(const char* before_cursor, std::vector<std::string>& w
     if (*word_end(value))
         return length;
     size_t typed = std::strlen(value);
-    // The same beginnings the option parser takes: "ty" or a lower-case "q", then "cl".
-    if (begins_with(option, "ty", 2) || *option == 'q')
+    // The option the parser would take the line for.
+    const OptionRow* row = find_option(option);
+    if (row && row->kind == TYPE_VALUE)
         add_symbols(TypeTable, value, typed, words);
-    else if (begins_with(option, "cl", 2))
+    else if (row && row->kind == CLASS_VALUE)
         add_symbols(ClassTable, value, typed, words);
     return static_cast<int>(value - text);
 }

@@ -8,34 +8,35 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-enum OptionKind { TYPE_VALUE, CLASS_VALUE, RETRY, TIMEOUT, PORT, DEBUG_ON, DEBUG_OFF,
-                  VC_ON, VC_OFF, RECURSE_ON, RECURSE_OFF, LIST_ALL };
-
-struct OptionRow {
-    const char* beginning;   // compared ignoring case, for its whole length
-    OptionKind kind;
+// No beginning is the beginning of another, so at most one row matches.
+const OptionRow OPTIONS[] = {
+    {"all", false, "all", LIST_ALL},
+    {"deb", false, "debug", DEBUG_ON},
+    {"nodeb", false, "nodebug", DEBUG_OFF},
+    {"rec", false, "recurse", RECURSE_ON},
+    {"norec", false, "norecurse", RECURSE_OFF},
+    {"v", false, "vc", VC_ON},
+    {"nov", false, "novc", VC_OFF},
+    {"ret", false, "retry=", RETRY},
+    {"tim", false, "timeout=", TIMEOUT},
+    {"q", true, "querytype=", TYPE_VALUE},   // a lower-case q only
+    {"ty", false, "type=", TYPE_VALUE},
+    {"cl", false, "class=", CLASS_VALUE},
+    {"port", false, "port=", PORT},
 };
+const int OPTION_COUNT = sizeof OPTIONS / sizeof OPTIONS[0];
 
-// First match wins; "q" for querytype is tested apart, case and all.
-const OptionRow OPTION_TABLE[] = {
-    {"ty", TYPE_VALUE}, {"cl", CLASS_VALUE}, {"ret", RETRY},   {"tim", TIMEOUT},
-    {"port", PORT},     {"deb", DEBUG_ON},   {"nodeb", DEBUG_OFF}, {"v", VC_ON},
-    {"nov", VC_OFF},    {"rec", RECURSE_ON}, {"norec", RECURSE_OFF}, {"all", LIST_ALL},
-};
-const OptionRow QUERYTYPE = {"q", TYPE_VALUE};
-
-// The row of the option word at option, or nullptr.
 const OptionRow* find_option(const char* option)
 {
-    if (option[0] == 'q')
-        return &QUERYTYPE;
-    for (const OptionRow& r : OPTION_TABLE)
-        if (begins_with(option, r.beginning, std::strlen(r.beginning)))
+    for (const OptionRow& r : OPTIONS) {
+        std::size_t n = std::strlen(r.beginning);
+        if (r.case_counts ? std::strncmp(option, r.beginning, n) == 0 : begins_with(option, r.beginning, n))
             return &r;
+    }
     return nullptr;
 }
+
+namespace {
 
 // The decimal integer after the "=" of an option (whitespace and a sign allowed),
 // or false when there is none or it does not fit in 32 bits.
