@@ -31,10 +31,10 @@ int read_record(Reader& r, ResourceRecord& rec)
     std::uint8_t fixed[10];
     if (read_name(r, rec.name) < 0 || read_bytes(r, fixed, sizeof fixed) < 0)
         return -1;
-    rec.rrtype = static_cast<std::uint16_t>(fixed[0] << 8 | fixed[1]);
-    rec.rrclass = static_cast<std::uint16_t>(fixed[2] << 8 | fixed[3]);
-    rec.ttl = std::uint32_t{fixed[4]} << 24 | std::uint32_t{fixed[5]} << 16 | std::uint32_t{fixed[6]} << 8 | fixed[7];
-    rec.rdlength = static_cast<std::uint16_t>(fixed[8] << 8 | fixed[9]);
+    rec.rrtype = load16(fixed);
+    rec.rrclass = load16(fixed + 2);
+    rec.ttl = load32(fixed + 4);
+    rec.rdlength = load16(fixed + 8);
     if (!can_read(r, rec.rdlength))
         return -1;
     // The data is read from where it starts as far as its items go; the next
@@ -83,7 +83,7 @@ int read_header(Reader& r, MessageHeader& h)
     std::uint8_t top[4];   // the ID and the two octets of flags
     if (read_bytes(r, top, 4) < 0)
         return -1;
-    h.id = static_cast<std::uint16_t>(top[0] << 8 | top[1]);
+    h.id = load16(top);
     h.qr = static_cast<std::uint8_t>(get_qr(top));
     h.opcode = static_cast<std::uint8_t>(get_opcode(top));
     h.aa = static_cast<std::uint8_t>(get_aa(top));
@@ -134,7 +134,7 @@ int expand_name(const Reader& at, char* out, int capacity)
             break;
         if (b <= SHORT_LABEL && r.end - r.pos >= SHORT_LABEL && room - used >= SHORT_LABEL) {
             // Most labels are short: copied in one fixed move that may run past
-            // the label, within the reply and the output, rather than by a call.
+            // the label, within the reply and the output, which costs less than a call.
             std::memcpy(out + used, r.data + r.pos, SHORT_LABEL);
             used += static_cast<int>(b);
         } else {

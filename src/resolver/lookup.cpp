@@ -1,5 +1,6 @@
 #include "resolver/lookup.h"
 
+#include "message/reader.h"
 #include "resolver/query.h"
 #include "resolver/settings.h"
 #include "resolver/transport.h"
@@ -10,9 +11,7 @@ constexpr int BUFFER_SIZE = 1024;   // the query buffer and the reply buffer
 
 int run_query(const char* name, int qclass, int qtype, std::uint8_t* reply, int reply_size)
 {
-    // One start per lookup is enough: make_query takes the identifier from the
-    // start before it, and a start after composing would only reset a counter
-    // that this query no longer reads and the next lookup's start resets again.
+    // The start draws the identifier that make_query advances for this query.
     if (resolver_start() == -1)
         return -1;
     std::uint8_t query[BUFFER_SIZE];
@@ -26,8 +25,7 @@ int run_query(const char* name, int qclass, int qtype, std::uint8_t* reply, int 
         return -1;
     if (get_rcode(reply) != 0)
         return -1;
-    unsigned ancount = static_cast<unsigned>(reply[6]) << 8 | reply[7];
-    if (ancount == 0)
+    if (load16(reply + 6) == 0)   // ANCOUNT
         return -1;
     return n;
 }

@@ -1,20 +1,13 @@
 #include "resolver/query.h"
 
+#include "message/reader.h"
 #include "resolver/settings.h"
 
 #include <cstring>
 
 namespace {
-
 constexpr int MAX_LABEL = 63;     // RFC 1035 2.3.4
 constexpr int MAX_WIRE_NAME = 255;
-
-void put16(std::uint8_t* at, int value)
-{
-    at[0] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
-    at[1] = static_cast<std::uint8_t>(value & 0xFF);
-}
-
 }  // namespace
 
 int encode_name(const char* name, std::uint8_t* out, int space)
@@ -56,15 +49,15 @@ int make_query(const char* name, int qclass, int qtype, std::uint8_t* buffer, in
         return -1;
     std::memcpy(buffer, resolver_settings.HeaderTemplate, HEADER_SIZE);
     resolver_settings.next_id = static_cast<std::uint16_t>(resolver_settings.next_id + 1);
-    put16(buffer, resolver_settings.next_id);
+    store16(buffer, resolver_settings.next_id);
     if (buffer_size < HEADER_SIZE + 4)
         return -1;
     int name_length = encode_name(name, buffer + HEADER_SIZE, buffer_size - HEADER_SIZE - 4);
     if (name_length < 0)
         return -1;
     std::uint8_t* tail = buffer + HEADER_SIZE + name_length;
-    put16(tail, qtype & 0xFFFF);
-    put16(tail + 2, qclass & 0xFFFF);
-    put16(buffer + 4, 1);
+    store16(tail, static_cast<unsigned>(qtype) & 0xFFFF);
+    store16(tail + 2, static_cast<unsigned>(qclass) & 0xFFFF);
+    store16(buffer + 4, 1);
     return HEADER_SIZE + name_length + 4;
 }

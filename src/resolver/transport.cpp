@@ -1,5 +1,6 @@
 #include "resolver/transport.h"
 
+#include "message/reader.h"
 #include "platform/platform.h"
 #include "resolver/settings.h"
 #include "servers/server_list.h"
@@ -189,8 +190,8 @@ int circuit_attempt(const std::uint8_t* query, int query_length, std::uint8_t* r
     std::int64_t deadline = deadline_after(seconds);
     if (wait_ready(s, false, seconds, deadline, false) != WAIT_READY)
         return -1;
-    const std::uint8_t prefix[2] = {static_cast<std::uint8_t>(query_length >> 8),
-                                    static_cast<std::uint8_t>(query_length)};
+    std::uint8_t prefix[2];
+    store16(prefix, static_cast<unsigned>(query_length));
     if (send_stream(s, prefix, 2) != 2 || send_stream(s, query, query_length) != query_length) {
         int code = last_socket_error();
         std::fputs(socket_error_text(code), stdout);
@@ -199,7 +200,7 @@ int circuit_attempt(const std::uint8_t* query, int query_length, std::uint8_t* r
     }
     if (read_exactly(s, reply, 2, seconds, deadline) != 0)
         return -1;
-    int announced = reply[0] << 8 | reply[1];
+    int announced = load16(reply);
     bool cut = announced > reply_size;
     int length = cut ? reply_size : announced;
     if (cut && debug_on())

@@ -10,5 +10,5 @@ void find_system_servers();
 
 // Reads the IP configuration tool's output from file in pieces of at most 99
 // characters, adds every server it names and prints each one that was added
-// ("%s" for the first, ", %s" after). Returns the number printed.
+// (the first as it is, each later one after ", "). Returns the number printed.
 int add_config_servers(std::FILE* file);
