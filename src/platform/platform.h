@@ -1,7 +1,9 @@
 // The only door to the operating system: sockets, the console, the system's
-// DNS configuration, processes and temporary files. One backend per platform
-// (posix.cpp, win32.cpp) implements exactly this vocabulary; nothing outside
-// src/platform includes a system header for these things.
+// DNS configuration, processes and temporary files. Two backends implement
+// exactly this vocabulary, each arranged by concern in files of the same names
+// (posix/ and win32/: sockets, console, interrupt, system; the POSIX line
+// editor beside them), and what both do alike is written once here (names.cpp).
+// Nothing outside src/platform includes a system header for these things.
 #pragma once
 
 #include <cstdint>
@@ -62,8 +64,6 @@ std::int64_t monotonic_ms();
 constexpr std::uint32_t ADDRESS_NONE = 0xFFFFFFFFu;
 // inet_addr: the address of a dotted text, or ADDRESS_NONE.
 std::uint32_t address_from_text(const char* text);
-// inet_ntoa: dotted text of an address; the text lives until the next call.
-const char* address_to_text(std::uint32_t address);
 // gethostbyname: -1 when the host is unknown; otherwise 0 with its IPv4
 // addresses, in the order the system gives them, appended to out (possibly none).
 int resolve_host(const char* name, std::vector<std::uint32_t>& out);
@@ -80,16 +80,24 @@ int read_command_line(const char* prompt, char* line, int size);
 // Whether standard input, or standard output, is a terminal (on Windows, a console).
 bool input_is_terminal();
 bool output_is_terminal();
+// The width of the terminal of standard output in columns, 80 when it has none.
+int terminal_width();
 // Waits for one key press that gives a character, without echo, and consumes it.
 // Returns 0 after the key, or -1 at once when standard input is no console.
 int wait_for_key();
-// Tab completion for lines typed at a terminal. The shell may point this at a
-// function that appends to words every completion of the word that ends where
-// before_cursor ends (each with the character that follows it) and returns the
-// offset of that word in before_cursor. Only the POSIX line editor calls it; the
-// Windows console edits lines itself and has no use for it.
-using CompleteFunction = int (*)(const char* before_cursor, std::vector<std::string>& words);
-inline CompleteFunction complete_word = nullptr;
+// Tab at a terminal. The shell may point complete_line at a function that is
+// given the line up to the cursor and says what Tab does there: either insert
+// takes the place of the last `replace` characters before the cursor, or, with
+// insert empty, the text of listing (whole lines) is shown below the line being
+// typed. It returns false when Tab does nothing. Only the POSIX line editor
+// calls it; the Windows console edits lines itself.
+struct TabAction {
+    int replace;
+    std::string insert;
+    std::string listing;
+};
+using CompleteFunction = bool (*)(const char* before_cursor, TabAction& action);
+inline CompleteFunction complete_line = nullptr;
 
 // ---- Ctrl+C ----------------------------------------------------------------
 
@@ -109,10 +117,13 @@ void clear_interrupt();
 
 // ---- the system's configuration ----------------------------------------------
 
-// The DNS servers that the system's own service names (IP Helper on Windows,
-// the "nameserver" lines of /etc/resolv.conf on POSIX), as IPv4 address texts
-// appended to out in the system's order. 0 when the service answered, even with
-// no server; -1 when it could not be asked at all.
+// The file in which the system names its DNS servers in "nameserver" lines
+// (/etc/resolv.conf), or nullptr where a service names them (Windows).
+const char* resolver_config_file();
+// The DNS servers that the system's service names (IP Helper on Windows), as
+// IPv4 address texts appended to out in the system's order. 0 when the service
+// answered, even with no server; -1 when it could not be asked at all, as where
+// there is no such service (POSIX).
 int system_dns_servers(std::vector<std::string>& out);
 
 // 1 when the system has an IP configuration tool (ipconfig, winipcfg) that can

@@ -34,3 +34,56 @@ std::string parse_config_line(const char* line, bool& continuation)
         return {};
     return first_word(line);
 }
+
+static const char RESOLV_BLANKS[] = " \t\n\v\f\r";
+
+// Whether text is an IPv4 address in dotted-decimal form, as inet_pton takes
+// it: four numbers of 0 to 255, each of one to three digits without a leading zero.
+static bool is_dotted_quad(const std::string& text)
+{
+    std::size_t i = 0;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0 && (i >= text.size() || text[i++] != '.'))
+            return false;
+        std::size_t start = i;
+        unsigned value = 0;
+        while (i < text.size() && i - start < 3 && text[i] >= '0' && text[i] <= '9')
+            value = value * 10 + static_cast<unsigned>(text[i++] - '0');
+        if (i == start || value > 255 || (i - start > 1 && text[start] == '0'))
+            return false;
+    }
+    return i == text.size();
+}
+
+std::string parse_resolv_conf_line(const char* line)
+{
+    const char* p = line + std::strspn(line, RESOLV_BLANKS);
+    std::size_t n = std::strcspn(p, RESOLV_BLANKS);
+    if (n != 10 || std::strncmp(p, "nameserver", n) != 0)
+        return {};
+    p += n + std::strspn(p + n, RESOLV_BLANKS);
+    std::string value(p, std::strcspn(p, RESOLV_BLANKS));
+    return is_dotted_quad(value) ? value : std::string();
+}
+
+void read_resolv_conf(std::FILE* file, std::vector<std::string>& out)
+{
+    char line[RESOLV_LINE_SIZE];
+    for (int c = 0; c != EOF;) {
+        int n = 0;
+        bool any = false;
+        while ((c = std::getc(file)) != EOF) {
+            any = true;
+            if (c == '\n')
+                break;
+            if (n < RESOLV_LINE_SIZE - 1)
+                line[n++] = static_cast<char>(c);
+        }
+        if (!any)
+            break;
+        line[n] = '\0';
+        std::string server = parse_resolv_conf_line(line);
+        if (!server.empty())
+            out.push_back(server);
+    }
+}

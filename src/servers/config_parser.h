@@ -1,8 +1,10 @@
-// Reads the DNS servers out of the IP configuration tool's output, one line at
-// a time.
+// Reads the DNS servers out of the system's configuration texts: the IP
+// configuration tool's output, and the resolver configuration file (resolv.conf).
 #pragma once
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
 // The tool lists further servers alone on the lines below its "DNS Servers"
 // line; continuation is true while such lines may follow, and is carried from
@@ -12,3 +14,15 @@
 // reader's buffer, handled as a line of its own) and returns the server name or
 // address that it carries, or an empty text when it carries none.
 std::string parse_config_line(const char* line, bool& continuation);
+
+// A resolver configuration line longer than this, its line end included, is
+// read as far as it goes; the rest of it is dropped, as the C library drops it.
+constexpr int RESOLV_LINE_SIZE = 512;
+
+// Takes one line of a resolver configuration and returns the IPv4 address that
+// it names as a server ("nameserver" and the address, as its first two words),
+// or an empty text when it names none (another keyword, a comment, an IPv6 or
+// malformed address).
+std::string parse_resolv_conf_line(const char* line);
+// Appends to out, in order, the servers that the lines of file name.
+void read_resolv_conf(std::FILE* file, std::vector<std::string>& out);

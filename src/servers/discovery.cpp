@@ -100,10 +100,26 @@ static void read_config_tool()
     remove_file(file.c_str());
 }
 
+// The servers the system names, in its order: from its resolver configuration
+// file where it has one, else from its service. 0 when they could be asked for
+// (even when there are none), -1 when not.
+static int ask_system(std::vector<std::string>& servers)
+{
+    const char* file_name = resolver_config_file();
+    if (!file_name)
+        return system_dns_servers(servers);
+    std::FILE* f = std::fopen(file_name, "r");
+    if (!f)
+        return -1;
+    read_resolv_conf(f, servers);
+    std::fclose(f);
+    return 0;
+}
+
 void find_system_servers()
 {
     std::vector<std::string> servers;
-    int asked = system_dns_servers(servers);
+    int asked = ask_system(servers);
     if (asked == 0 && !servers.empty()) {
         add_named_servers(servers);
         return;

@@ -1,8 +1,10 @@
 #include "shell/completion.h"
 
 #include "message/symbols.h"
+#include "platform/platform.h"
 #include "shell/shell.h"
 
+#include <algorithm>
 #include <cstring>
 
 // A command or option word that begins with the n characters typed, with the
@@ -70,4 +72,50 @@ int complete_command_word(const char* before_cursor, std::vector<std::string>& w
     else if (row && row->kind == CLASS_VALUE)
         add_symbols(ClassTable, value, typed, words);
     return static_cast<int>(value - text);
+}
+
+bool complete_at_tab(const char* before_cursor, TabAction& action)
+{
+    std::vector<std::string> words;
+    int start = complete_command_word(before_cursor, words);
+    int typed = static_cast<int>(std::strlen(before_cursor)) - start;
+    if (words.empty() || typed < 0)
+        return false;
+    std::string shared = words[0];
+    for (const std::string& w : words) {
+        std::size_t n = 0;
+        while (n < shared.size() && n < w.size() && shared[n] == w[n])
+            ++n;
+        shared.resize(n);
+    }
+    if (words.size() == 1 || static_cast<int>(shared.size()) > typed) {
+        action.replace = typed;
+        action.insert = shared;
+    } else {
+        action.listing = completion_columns(words, terminal_width());
+    }
+    return true;
+}
+
+std::string completion_columns(const std::vector<std::string>& words, int width)
+{
+    std::vector<std::string> shown;
+    std::size_t longest = 0;
+    for (const std::string& w : words) {
+        shown.push_back(!w.empty() && w.back() == ' ' ? w.substr(0, w.size() - 1) : w);
+        longest = std::max(longest, shown.back().size());
+    }
+    std::size_t step = longest + 2;   // none after the last column
+    std::size_t columns = std::max<std::size_t>(1, (static_cast<std::size_t>(width > 0 ? width : 0) + 2) / step);
+    std::size_t rows = (shown.size() + columns - 1) / columns;
+    std::string out;
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (std::size_t i = r; i < shown.size(); i += rows) {
+            out += shown[i];
+            if (i + rows < shown.size())
+                out.append(step - shown[i].size(), ' ');
+        }
+        out += '\n';
+    }
+    return out;
 }

@@ -1,10 +1,11 @@
 #include "shell/listings.h"
 
 #include "message/symbols.h"
-#include "platform/platform.h"
 #include "resolver/settings.h"
 #include "servers/server_list.h"
 #include "shell/pager.h"
+
+#include <cstring>
 
 namespace {
 
@@ -18,9 +19,10 @@ void list_servers()
     put("Name Servers:");
     end_line();
     for (int i = 0; i < server_list.count; ++i) {
-        put("\t");
-        put_string(address_to_text(server_list.addresses[i]));
-        end_line();
+        std::uint8_t octets[4];
+        std::memcpy(octets, &server_list.addresses[i], 4);
+        // The tab, the address and the newline.
+        end_line_at(dotted_address(copy(room(1 + 16 + 1), "\t"), octets));
     }
 }
 

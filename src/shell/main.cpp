@@ -6,7 +6,7 @@
 
 int main()
 {
-    complete_word = complete_command_word;
+    complete_line = complete_at_tab;
     return command_loop();
 }
 

@@ -39,7 +39,36 @@ struct DigitPairs {
 };
 constexpr DigitPairs DIGIT_PAIRS;
 
+// Each octet's decimal text followed by a dot, and its length with the dot.
+struct OctetTexts {
+    char text[256][4];
+    char length[256];
+    constexpr OctetTexts() : text{}, length{}
+    {
+        for (int v = 0; v < 256; ++v) {
+            int n = 0;
+            if (v >= 100)
+                text[v][n++] = static_cast<char>('0' + v / 100);
+            if (v >= 10)
+                text[v][n++] = static_cast<char>('0' + v / 10 % 10);
+            text[v][n++] = static_cast<char>('0' + v % 10);
+            text[v][n++] = '.';
+            length[v] = static_cast<char>(n);
+        }
+    }
+};
+constexpr OctetTexts OCTET_TEXTS;
+
 } // namespace
+
+char* dotted_address(char* p, const std::uint8_t* octets)
+{
+    for (int i = 0; i < 4; ++i) {
+        std::memcpy(p, OCTET_TEXTS.text[octets[i]], 4);
+        p += OCTET_TEXTS.length[octets[i]];
+    }
+    return p - 1;   // no dot after the last
+}
 
 char* decimal_digits(char* p, std::uint32_t value)
 {

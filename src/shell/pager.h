@@ -65,6 +65,10 @@ inline char* copy_string(char* p, const char* text, std::size_t length)
     return p + length;
 }
 char* decimal_digits(char* p, std::uint32_t value);
+// An IPv4 address whose four octets are at octets (network byte order, as on
+// the wire), as dotted decimal text: what inet_ntoa gives. The text takes at
+// most 15 octets; the room must hold 16, as each octet is moved as four.
+char* dotted_address(char* p, const std::uint8_t* octets);
 inline char* decimal(char* p, std::uint32_t value)
 {
     if (value >= 10)

@@ -48,36 +48,6 @@ char* reply_text(char* p, const char* text)
     return p;
 }
 
-// Each octet's decimal text followed by a dot, and its length with the dot.
-struct OctetTexts {
-    char text[256][4];
-    char length[256];
-    constexpr OctetTexts() : text{}, length{}
-    {
-        for (int v = 0; v < 256; ++v) {
-            int n = 0;
-            if (v >= 100)
-                text[v][n++] = static_cast<char>('0' + v / 100);
-            if (v >= 10)
-                text[v][n++] = static_cast<char>('0' + v / 10 % 10);
-            text[v][n++] = static_cast<char>('0' + v % 10);
-            text[v][n++] = '.';
-            length[v] = static_cast<char>(n);
-        }
-    }
-};
-constexpr OctetTexts OCTET_TEXTS;
-
-// An IPv4 address held as on the wire, as dotted text (what inet_ntoa gives).
-char* address(char* p, const std::uint8_t* octets)
-{
-    for (int i = 0; i < 4; ++i) {
-        std::memcpy(p, OCTET_TEXTS.text[octets[i]], 4);
-        p += OCTET_TEXTS.length[octets[i]];
-    }
-    return p - 1;   // no dot after the last
-}
-
 // Each byte as two upper-case hexadecimal digits, on as many pieces of room as it takes.
 void put_hex(const std::uint8_t* bytes, int count)
 {
@@ -137,7 +107,7 @@ void print_soa(char* p, const SoaData& soa)
 
 void print_wks(char* p, const WksData& wks)
 {
-    gather(copy(address(copy(p, "inet address = "), wks.address), ", protocol = "));
+    gather(copy(dotted_address(copy(p, "inet address = "), wks.address), ", protocol = "));
     // The name the system gives the protocol, or its number.
     if (const char* name = protocol_name(wks.protocol))
         put_string(name);
@@ -153,7 +123,7 @@ void print_wks(char* p, const WksData& wks)
 void print_rdata(char* p, const ResourceRecord& rec)
 {
     switch (rec.rrtype) {
-    case TYPE_A: p = address(copy(p, "internet address = "), form_of<AddressData>(rec).address); break;
+    case TYPE_A: p = dotted_address(copy(p, "internet address = "), form_of<AddressData>(rec).address); break;
     case TYPE_NS: p = domain(p, "nameserver = ", rec); break;
     case TYPE_MD: p = domain(p, "mail destination = ", rec); break;
     case TYPE_MF: p = domain(p, "mail forwarder = ", rec); break;

@@ -1,5 +1,6 @@
 // The IP configuration tool's output: the line parser on fixture texts, and the
-// reader that feeds it 99-character pieces and adds what it finds.
+// reader that feeds it 99-character pieces and adds what it finds. The resolver
+// configuration file: which of its lines name a server.
 #include "capture.h"
 #include "platform/platform.h"
 #include "servers/config_parser.h"
@@ -228,6 +229,34 @@ TEST(ConfigReader, LongLinesArriveInPiecesOf99)
     ReadResult lost = read_text(dotted + " : 10.0.0.1\n   10.0.0.2\n");
     EXPECT_EQ(lost.printed, 0);
     EXPECT_EQ(lost.out, "");
+}
+
+TEST(ResolvConf, ServersOfAFile)
+{
+    const struct {
+        const char* name;
+        std::string file;
+        Texts servers;
+    } cases[] = {
+        {"servers in order", "nameserver 127.0.0.1\nnameserver 10.0.0.2\n", {"127.0.0.1", "10.0.0.2"}},
+        {"a local stub resolver", "nameserver 127.0.0.53\noptions edns0 trust-ad\nsearch .\n", {"127.0.0.53"}},
+        {"IPv6 and malformed servers skipped",
+         "nameserver ::1\nnameserver fe80::1%eth0\nnameserver 10.0.0.1.5\nnameserver\t10.0.0.3 # office\n",
+         {"10.0.0.3"}},
+        {"comments and other keywords", "# nameserver 10.0.0.1\n; nameserver 10.0.0.2\nnameservers 10.0.0.4\n", {}},
+        {"the tail of a long line is no line of its own",
+         "search " + std::string(504, 'a') + " nameserver 127.0.0.8\nnameserver 10.0.0.5", {"10.0.0.5"}},
+        {"an empty file", "", {}},
+    };
+    for (const auto& c : cases) {
+        std::string text = c.file;
+        std::FILE* f = fmemopen(text.empty() ? nullptr : &text[0], text.size(), "r");
+        ASSERT_NE(f, nullptr) << c.name;
+        Texts found;
+        read_resolv_conf(f, found);
+        std::fclose(f);
+        EXPECT_EQ(found, c.servers) << c.name;
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Discovery on POSIX: the servers of /etc/resolv.conf, announced and appended;
-// "not found" and an empty list when it names none. Each case puts its own
+// "not found" and an empty list when it names none. (Which lines name a server
+// is the table of test_config_parser.cpp.) Each case puts its own
 // file over /etc/resolv.conf in a mount namespace of the test's own, so only
 // inside the private namespace of tests/netns.sh.
 #include "capture.h"
@@ -68,24 +69,14 @@ TEST(Discovery, ResolvConfServers)
     const std::string NOT_FOUND = "DNS server not found! Add server manually\n";
     const struct {
         const char* name;
-        std::string file;
+        const char* file;
         std::string out;
         std::vector<std::uint32_t> list;   // after a list that held 10.9.9.9
     } cases[] = {
         {"servers in order, appended", "nameserver 127.0.0.1\nnameserver 10.0.0.2\n",
          "DNS server 127.0.0.1, 10.0.0.2 found         \n", {ip("10.9.9.9"), ip("127.0.0.1"), ip("10.0.0.2")}},
-        {"a local stub resolver", "nameserver 127.0.0.53\noptions edns0 trust-ad\nsearch .\n",
-         "DNS server 127.0.0.53 found         \n", {ip("10.9.9.9"), ip("127.0.0.53")}},
-        {"IPv6 and malformed servers skipped",
-         "nameserver ::1\nnameserver fe80::1%eth0\nnameserver 10.0.0.1.5\nnameserver\t10.0.0.3 # office\n",
-         "DNS server 10.0.0.3 found         \n", {ip("10.9.9.9"), ip("10.0.0.3")}},
-        {"comments and other keywords", "# nameserver 10.0.0.1\n; nameserver 10.0.0.2\nnameservers 10.0.0.4\n",
-         NOT_FOUND, {}},
         {"only IPv6 servers", "nameserver ::1\n", NOT_FOUND, {}},
         {"an empty file", "", NOT_FOUND, {}},
-        {"the tail of a long line is no line of its own",
-         "search " + std::string(504, 'a') + " nameserver 127.0.0.8\nnameserver 10.0.0.5",
-         "DNS server 10.0.0.5 found         \n", {ip("10.9.9.9"), ip("10.0.0.5")}},
     };
     for (const auto& c : cases) {
         ResolvConf conf(c.file);

@@ -1,6 +1,7 @@
 // Win32 backend: Windows Sockets 1.1, the Windows console, IP Helper loaded at
 // run time, processes and temporary files.
 #include "platform/platform.h"
+#include "platform/socket_headers.h"
 
 #include <winsock2.h>
 #include <windows.h>
@@ -29,15 +30,6 @@ bool set_binary_output()
 const bool binary_output = set_binary_output();
 
 SOCKET socket_of(Socket s) { return static_cast<SOCKET>(s); }
-
-sockaddr_in make_address(std::uint32_t address, std::uint16_t port)
-{
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = address;
-    return sa;
-}
 
 Socket open_socket(int type, int protocol)
 {
@@ -286,36 +278,6 @@ const char* socket_error_text(int code)
 
 std::int64_t monotonic_ms() { return static_cast<std::int64_t>(GetTickCount64()); }
 
-std::uint32_t address_from_text(const char* text) { return inet_addr(text); }
-
-const char* address_to_text(std::uint32_t address)
-{
-    in_addr a{};
-    a.s_addr = address;
-    return inet_ntoa(a);
-}
-
-int resolve_host(const char* name, std::vector<std::uint32_t>& out)
-{
-    hostent* h = gethostbyname(name);
-    if (!h)
-        return -1;
-    if (h->h_addrtype != AF_INET || h->h_length != 4 || !h->h_addr_list)
-        return 0;
-    for (char** p = h->h_addr_list; *p; ++p) {
-        std::uint32_t a;
-        std::memcpy(&a, *p, 4);
-        out.push_back(a);
-    }
-    return 0;
-}
-
-const char* protocol_name(int number)
-{
-    protoent* p = getprotobynumber(number);
-    return p ? p->p_name : nullptr;
-}
-
 int read_command_line(const char* prompt, char* line, int size)
 {
     static bool started = false;
@@ -363,6 +325,14 @@ bool output_is_terminal()
     return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
+int terminal_width()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info))
+        return 80;
+    return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
 int wait_for_key()
 {
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
@@ -381,6 +351,8 @@ int wait_for_key()
     SetConsoleMode(input, saved_mode);
     return result;
 }
+
+const char* resolver_config_file() { return nullptr; }
 
 int system_dns_servers(std::vector<std::string>& out)
 {

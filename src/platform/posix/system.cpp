@@ -1,0 +1,33 @@
+// The system on POSIX: where it names its DNS servers, temporary files, and
+// the programs it does not have.
+#include "platform/platform.h"
+
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+const char* resolver_config_file() { return "/etc/resolv.conf"; }
+
+// The servers are named in the resolver configuration file, by no service.
+int system_dns_servers(std::vector<std::string>&) { return -1; }
+
+// POSIX systems have no IP configuration tool that writes its DNS servers into a file.
+int has_ip_config_tool() { return 0; }
+
+int make_temp_file(const char* prefix, std::string& name)
+{
+    std::string pattern = std::string("/tmp/") + prefix + "XXXXXX";
+    std::vector<char> path(pattern.begin(), pattern.end());
+    path.push_back('\0');
+    int fd = mkstemp(path.data());
+    if (fd < 0)
+        return -1;
+    close(fd);
+    name = path.data();
+    return 0;
+}
+
+int remove_file(const char* name) { return unlink(name) == 0 ? 0 : -1; }
+
+int run_program(const char*, int) { return RUN_NOT_STARTED; }
