@@ -75,6 +75,33 @@ struct GlobalBlock {
     ~GlobalBlock() { release(); }
 };
 
+// The system's folders and the path of a file in one of them. The system's
+// own tools and libraries are taken from these only: a bare name would be
+// searched for first in the program's folder and, for a program, in the
+// current folder, where a file planted under that name would be taken instead.
+using FolderFunction = UINT(WINAPI*)(LPSTR, UINT);
+
+// The full path of name in the folder that get_folder gives, or "" when it
+// gives none.
+std::string path_in_folder(FolderFunction get_folder, const char* name)
+{
+    char folder[MAX_PATH];
+    UINT length = get_folder(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder)
+        return "";
+    std::string path(folder, length);
+    // Only a drive's root ends in a backslash.
+    if (path.back() != '\\')
+        path += '\\';
+    return path + name;
+}
+
+// Where a system tool is looked for, in order: the system folder, where
+// ipconfig is, then the Windows folder, where winipcfg was on the systems that
+// had it. GetSystemWindowsDirectoryA gives the Windows folder that all users
+// share, where GetWindowsDirectoryA gives a user's own on a terminal server.
+const FolderFunction TOOL_FOLDERS[] = {GetSystemDirectoryA, GetSystemWindowsDirectoryA};
+
 using GetNetworkParamsFunction = DWORD(WINAPI*)(PFIXED_INFO, PULONG);
 
 // The size of FIXED_INFO on 32-bit Windows; on 64-bit Windows the record is
@@ -433,18 +460,28 @@ int make_temp_file(const char* prefix, std::string& name)
 
 int remove_file(const char* name) { return DeleteFileA(name) ? 0 : -1; }
 
-int run_program(const char* command_line, int milliseconds)
+int run_system_tool(const char* tool, const char* arguments, int milliseconds)
 {
-    // CreateProcessA may write into the command line, so it gets a copy.
-    std::vector<char> command(command_line, command_line + std::strlen(command_line) + 1);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return RUN_NOT_STARTED;
-    DWORD waited = WaitForSingleObject(process.hProcess, static_cast<DWORD>(milliseconds));
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return waited == WAIT_TIMEOUT || waited == WAIT_FAILED ? RUN_NO_END : RUN_ENDED;
+    for (FolderFunction get_folder : TOOL_FOLDERS) {
+        std::string program = path_in_folder(get_folder, tool);
+        if (program.empty())
+            continue;
+        program += ".exe";
+        // The program is named by its path, so nothing is searched for. The
+        // command line's first word is that path, quoted for a folder with
+        // blanks; CreateProcessA may write into the line, so it gets a copy.
+        std::string line = "\"" + program + "\" " + arguments;
+        std::vector<char> command(line.c_str(), line.c_str() + line.size() + 1);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                            &startup, &process))
+            continue;
+        DWORD waited = WaitForSingleObject(process.hProcess, static_cast<DWORD>(milliseconds));
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        return waited == WAIT_TIMEOUT || waited == WAIT_FAILED ? RUN_NO_END : RUN_ENDED;
+    }
+    return RUN_NOT_STARTED;
 }

@@ -70,10 +70,10 @@ static void read_config_tool()
         file = PRESET_TEMP_FILE;
     // The progress text shows while the tool runs.
     std::fflush(stdout);
-    std::string argument = file_argument(file);
-    int run = run_program(("ipconfig /all /batch " + argument).c_str(), TOOL_WAIT_MS);
+    std::string arguments = "/all /batch " + file_argument(file);
+    int run = run_system_tool("ipconfig", arguments.c_str(), TOOL_WAIT_MS);
     if (run == RUN_NOT_STARTED)
-        run = run_program(("winipcfg /all /batch " + argument).c_str(), TOOL_WAIT_MS);
+        run = run_system_tool("winipcfg", arguments.c_str(), TOOL_WAIT_MS);
     if (run == RUN_NOT_STARTED) {
         std::fputs("Cannot run ipconfig or winipcfg. Does your windows have such programs?\n", stdout);
         remove_file(file.c_str());

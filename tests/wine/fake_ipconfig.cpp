@@ -1,10 +1,11 @@
 // A stand-in for the system's IP configuration tool, for kestrel.exe's
-// fallback discovery under Wine. Placed beside kestrel.exe as ipconfig.exe, it
-// is found before the system's own. Called as "ipconfig /all /batch FILE", it
-// writes the text of ipconfig.txt (beside it) into FILE, as a Windows program
-// writes text; called any other way it writes nothing and fails. A text that
-// begins with "@hang" stands for a tool that does not end: it writes nothing
-// and ends only after 7 seconds, well past kestrel's 5-second wait.
+// fallback discovery under Wine, installed in the prefix as the system's
+// ipconfig.exe or winipcfg.exe; copies of it also play impostors of the tool.
+// Called as "ipconfig /all /batch FILE", it writes the text of ipconfig.txt
+// (beside it) into FILE, as a Windows program writes text; called any other
+// way it writes nothing and fails. A text that begins with "@hang" stands for
+// a tool that does not end: it writes nothing and ends only after 7 seconds,
+// well past kestrel's 5-second wait.
 #include <windows.h>
 
 #include <cstdio>
