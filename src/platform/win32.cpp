@@ -45,10 +45,15 @@ Socket open_socket(int type, int protocol)
     return s == INVALID_SOCKET ? NO_SOCKET : static_cast<Socket>(s);
 }
 
-// A module loaded at run time, released when the guard ends.
+// A module loaded at run time, released when the guard ends. It is named by
+// its full path; the altered search takes the libraries it needs from its own
+// folder first, not from the program's.
 struct LoadedLibrary {
     HMODULE module;
-    explicit LoadedLibrary(const char* name) : module(LoadLibraryA(name)) {}
+    explicit LoadedLibrary(const std::string& path)
+        : module(path.empty() ? nullptr : LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH))
+    {
+    }
     ~LoadedLibrary()
     {
         if (module)
@@ -107,6 +112,9 @@ using GetNetworkParamsFunction = DWORD(WINAPI*)(PFIXED_INFO, PULONG);
 // The size of FIXED_INFO on 32-bit Windows; on 64-bit Windows the record is
 // larger and the "buffer too small" answer gives the size it needs.
 constexpr ULONG FIRST_PARAMS_SIZE = 584;
+// The list of servers can grow between a "buffer too small" answer and the
+// next call, so the call is repeated with the size asked for, a few times.
+constexpr int PARAMS_ROUNDS = 8;
 
 // A console input record is a key press that gives a character.
 bool is_character_press(const INPUT_RECORD& r)
@@ -411,7 +419,7 @@ int wait_for_key()
 
 int system_dns_servers(std::vector<std::string>& out)
 {
-    LoadedLibrary iphlpapi("iphlpapi.dll");
+    LoadedLibrary iphlpapi(path_in_folder(GetSystemDirectoryA, "iphlpapi.dll"));
     if (!iphlpapi.module)
         return -1;
     auto get_network_params = reinterpret_cast<GetNetworkParamsFunction>(
@@ -420,16 +428,14 @@ int system_dns_servers(std::vector<std::string>& out)
         return -1;
     ULONG size = FIRST_PARAMS_SIZE;
     GlobalBlock block;
-    block.allocate(size);
-    if (!block.memory)
-        return -1;
-    if (get_network_params(static_cast<PFIXED_INFO>(block.memory), &size) == ERROR_BUFFER_OVERFLOW) {
+    DWORD result = ERROR_BUFFER_OVERFLOW;
+    for (int round = 0; round < PARAMS_ROUNDS && result == ERROR_BUFFER_OVERFLOW; ++round) {
         block.allocate(size);
         if (!block.memory)
             return -1;
+        result = get_network_params(static_cast<PFIXED_INFO>(block.memory), &size);
     }
-    // Only this call decides.
-    if (get_network_params(static_cast<PFIXED_INFO>(block.memory), &size) != ERROR_SUCCESS)
+    if (result != ERROR_SUCCESS)
         return -1;
     const FIXED_INFO* info = static_cast<const FIXED_INFO*>(block.memory);
     for (const IP_ADDR_STRING* entry = &info->DnsServerList; entry; entry = entry->Next) {
