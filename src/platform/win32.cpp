@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <iphlpapi.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -156,6 +157,25 @@ void watch_interrupts()
         CloseHandle(interrupt_event);
         interrupt_event = nullptr;
     }
+}
+
+// The console input mode to put back when the program is ended during the
+// pager's key wait, which turns line input, echo and control keys off. The
+// system runs control handlers on a thread of its own, so the wait keeps the
+// saved mode here, in one atomic word, and NO_KEY_WAIT when none is under way.
+constexpr std::int64_t NO_KEY_WAIT = -1;
+std::atomic<std::int64_t> key_wait_mode{NO_KEY_WAIT};
+
+// Ctrl+Break, the closing of the window, logoff and shutdown end the program by
+// the system's default handler, which the FALSE answer passes them on to; the
+// console is given its mode back first. Ctrl+C is passed on unchanged: during
+// the wait it is a key, and at other times note_interrupt's.
+BOOL WINAPI restore_console_mode(DWORD type)
+{
+    std::int64_t mode = key_wait_mode.load();
+    if (type != CTRL_C_EVENT && mode != NO_KEY_WAIT)
+        SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), static_cast<DWORD>(mode));
+    return FALSE;
 }
 
 // The console's read of a line ends on Ctrl+C as it ends at the end of input,
@@ -408,12 +428,17 @@ int wait_for_key()
     DWORD saved_mode;
     if (!GetConsoleMode(input, &saved_mode))
         return -1;
+    static bool restore_installed = false;
+    if (!restore_installed)
+        restore_installed = SetConsoleCtrlHandler(restore_console_mode, TRUE) != 0;
     std::fflush(stdout);
+    key_wait_mode = saved_mode;
     SetConsoleMode(input, 0);
     int result = read_console_until(input, is_character_press);
     if (result == 0)
         result = read_console_until(input, is_key_release);
     SetConsoleMode(input, saved_mode);
+    key_wait_mode = NO_KEY_WAIT;
     return result;
 }
 
