@@ -135,11 +135,14 @@ int make_temp_file(const char* prefix, std::string& name);
 // Deletes a file: 0, or -1.
 int remove_file(const char* name);
 
-// Result of run_program.
-constexpr int RUN_ENDED = 0;         // the program ran and ended in time
+// Result of run_system_tool.
+constexpr int RUN_ENDED = 0;         // the tool ran and ended in time
 constexpr int RUN_NOT_STARTED = -1;  // it could not be started
 constexpr int RUN_NO_END = -2;       // it was still running at the time limit, or the wait failed
-// Runs a command line (the program's name and its arguments) with the
-// program's standard streams inherited, and waits at most milliseconds for it
-// to end; a program that does not end in time is left running.
-int run_program(const char* command_line, int milliseconds);
+// Runs one of the system's own tools (tool: its name, as "ipconfig") with the
+// given arguments and the program's standard streams inherited, and waits at
+// most milliseconds for it to end; a tool that does not end in time is left
+// running. The tool is taken from the system's own folders only, never from
+// the program's folder, the current folder or PATH, where anyone who can write
+// there could put a program of the same name.
+int run_system_tool(const char* tool, const char* arguments, int milliseconds);

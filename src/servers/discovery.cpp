@@ -10,8 +10,7 @@
 
 static const char FOUND[] = " found         \n";
 static const char NOT_FOUND[] = "not found! Add server manually\n";
-// Used when the system makes no temporary file name.
-static const char PRESET_TEMP_FILE[] = "C:\\WINDOWS\\TEMP\\kst5282.TMP";
+static const char CANNOT_RUN[] = "Cannot run ipconfig or winipcfg. Does your windows have such programs?\n";
 static const int TOOL_WAIT_MS = 5000;
 // Each line of the tool's output is read into this many characters, the
 // terminator included; a longer line arrives in pieces.
@@ -65,17 +64,22 @@ static void read_config_tool()
 {
     std::fputs("Loading DNS servers...\r", stdout);
     clear_servers();
+    // Without a file of its own the tool is not run: a fixed name in a shared
+    // folder could be a file that someone else put there, and its servers would
+    // be taken.
     std::string file;
-    if (make_temp_file("kst", file) == -1)
-        file = PRESET_TEMP_FILE;
+    if (make_temp_file("kst", file) == -1) {
+        std::fputs(CANNOT_RUN, stdout);
+        return;
+    }
     // The progress text shows while the tool runs.
     std::fflush(stdout);
-    std::string argument = file_argument(file);
-    int run = run_program(("ipconfig /all /batch " + argument).c_str(), TOOL_WAIT_MS);
+    std::string arguments = "/all /batch " + file_argument(file);
+    int run = run_system_tool("ipconfig", arguments.c_str(), TOOL_WAIT_MS);
     if (run == RUN_NOT_STARTED)
-        run = run_program(("winipcfg /all /batch " + argument).c_str(), TOOL_WAIT_MS);
+        run = run_system_tool("winipcfg", arguments.c_str(), TOOL_WAIT_MS);
     if (run == RUN_NOT_STARTED) {
-        std::fputs("Cannot run ipconfig or winipcfg. Does your windows have such programs?\n", stdout);
+        std::fputs(CANNOT_RUN, stdout);
         remove_file(file.c_str());
         return;
     }

@@ -5,10 +5,11 @@
 # (its first start takes seconds) and removed at the end.
 #
 # Then the fallback discovery, which Windows alone has: with IP Helper
-# disabled, each case of tests/e2e/windows_cases runs a copy of kestrel.exe
-# whose folder holds tests/wine/fake_ipconfig.cpp built as ipconfig.exe (the
-# case has NAME.ipconfig, the text it writes) or as winipcfg.exe with the
-# system's ipconfig disabled (NAME.winipcfg), or neither tool (no such file).
+# disabled, each case of tests/e2e/windows_cases runs with
+# tests/wine/fake_ipconfig.cpp as the system's tool (see tests/wine/cases.sh),
+# and with impostors of the tools, built from the same source, in kestrel.exe's
+# own folder (build-win/tool) and in the current folder (build-win/tool/cwd):
+# they write the servers 127.0.0.66 and 127.0.0.67, and must never run.
 # Last, the pager's key wait on Wine's console in tmux (tests/wine/console_pager.sh).
 # What runs inside the namespace is tests/wine/cases.sh.
 #   tests/stages/windows.sh [CASE...]   (CASE: a transcript of tests/e2e/cases)
@@ -24,18 +25,14 @@ x86_64-w64-mingw32-g++ -std=c++17 -O1 -Wall -Wextra -Werror -static \
 
 cases=tests/e2e/windows_cases
 rm -rf build-win/tool
-for input in "$cases"/*.in; do
-  name=$(basename "$input" .in)
-  dir=build-win/tool/$name
-  mkdir -p "$dir"
-  cp build-win/kestrel.exe "$dir/"
-  for tool in ipconfig winipcfg; do
-    if [ -e "$cases/$name.$tool" ]; then
-      cp build-win/fake_ipconfig.exe "$dir/$tool.exe"
-      cp "$cases/$name.$tool" "$dir/ipconfig.txt"
-    fi
-  done
+mkdir -p build-win/tool/cwd
+cp build-win/kestrel.exe build-win/tool/
+for dir in build-win/tool build-win/tool/cwd; do
+  cp build-win/fake_ipconfig.exe "$dir/ipconfig.exe"
+  cp build-win/fake_ipconfig.exe "$dir/winipcfg.exe"
 done
+printf 'DNS Servers . . . . : 127.0.0.66\n' > build-win/tool/ipconfig.txt
+printf 'DNS Servers . . . . : 127.0.0.67\n' > build-win/tool/cwd/ipconfig.txt
 
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/kestrel-wine.XXXXXX)

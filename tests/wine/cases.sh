@@ -22,13 +22,45 @@ WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot --init </dev/null >/dev/null
 status=0
 tests/e2e/stage.sh "$wine $root/build-win/kestrel.exe" "$@" || status=1
 [ $# -gt 0 ] && exit $status
-for dir in build-win/tool/*/; do
-  name=$(basename "$dir")
-  overrides="iphlpapi=d"
-  [ -e "$dir/ipconfig.exe" ] || overrides="$overrides;ipconfig.exe=d"
+# The fallback discovery. The system's tool is the fake, put where Windows
+# keeps it, with the case's text beside it: ipconfig.exe in the system folder
+# (over Wine's own, in this run's prefix) for NAME.ipconfig, winipcfg.exe in the
+# Windows folder, its old home, for NAME.winipcfg, neither without such a file.
+# Wine would run its own ipconfig in place of a file in the system folder: the
+# file is preferred (=n), or with none Wine's is disabled (=d). A case with
+# NAME.planted runs where no temporary file can be made (the user's temporary
+# folder moved aside), with that text in the shared temporary folder under the
+# name that a fixed fallback would take. Every case runs from a current folder
+# that holds impostors of the tools, with more beside kestrel.exe.
+system=$WINEPREFIX/drive_c/windows/system32
+windows=$WINEPREFIX/drive_c/windows
+for input in "$cases"/*.in; do
+  name=$(basename "$input" .in)
+  rm -f "$system/ipconfig.exe" "$system/ipconfig.txt" "$windows/winipcfg.exe" "$windows/ipconfig.txt"
+  overrides="iphlpapi=d;ipconfig.exe=d"
+  if [ -e "$cases/$name.ipconfig" ]; then
+    cp build-win/fake_ipconfig.exe "$system/ipconfig.exe"
+    cp "$cases/$name.ipconfig" "$system/ipconfig.txt"
+    overrides="iphlpapi=d;ipconfig.exe=n"
+  fi
+  if [ -e "$cases/$name.winipcfg" ]; then
+    cp build-win/fake_ipconfig.exe "$windows/winipcfg.exe"
+    cp "$cases/$name.winipcfg" "$windows/ipconfig.txt"
+  fi
+  planted=
+  if [ -e "$cases/$name.planted" ]; then
+    planted=$windows/temp/kst5282.TMP
+    cp "$cases/$name.planted" "$planted"
+    for temp in "$WINEPREFIX"/drive_c/users/*/Temp; do mv "$temp" "$temp.aside"; done
+  fi
   echo "fallback discovery: $name"
-  tests/e2e/stage.sh "env WINEDLLOVERRIDES=$overrides $wine $root/${dir}kestrel.exe" \
-    --cases "$root/$cases" "$name" || status=1
+  (cd build-win/tool/cwd && "$root/tests/e2e/stage.sh" \
+    "env WINEDLLOVERRIDES=$overrides $wine $root/build-win/tool/kestrel.exe" --cases "$root/$cases" "$name") ||
+    status=1
+  if [ -n "$planted" ]; then
+    rm -f "$planted"
+    for temp in "$WINEPREFIX"/drive_c/users/*/Temp.aside; do mv "$temp" "${temp%.aside}"; done
+  fi
 done
 echo "the pager on the Windows console"
 bash tests/wine/console_pager.sh build-win/kestrel.exe || status=1

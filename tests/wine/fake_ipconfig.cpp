@@ -1,10 +1,13 @@
 // A stand-in for the system's IP configuration tool, for kestrel.exe's
-// fallback discovery under Wine. Placed beside kestrel.exe as ipconfig.exe, it
-// is found before the system's own. Called as "ipconfig /all /batch FILE", it
-// writes the text of ipconfig.txt (beside it) into FILE, as a Windows program
-// writes text; called any other way it writes nothing and fails. A text that
-// begins with "@hang" stands for a tool that does not end: it writes nothing
-// and ends only after 7 seconds, well past kestrel's 5-second wait.
+// fallback discovery under Wine, installed in the prefix as the system's
+// ipconfig.exe or winipcfg.exe; copies of it also play impostors of the tool.
+// Called as "ipconfig /all /batch FILE", it writes the text of ipconfig.txt
+// (beside it) into FILE, as a Windows program writes text; called any other
+// way it writes nothing and fails. A text that begins with "@hang" stands for
+// a tool that does not end: it writes nothing and ends only after 7 seconds,
+// well past kestrel's 5-second wait. One that begins with "@nowrite" stands
+// for a tool that cannot write into FILE (someone else's read-only file, say):
+// it writes nothing and fails.
 #include <windows.h>
 
 #include <cstdio>
@@ -30,6 +33,8 @@ int main(int argc, char** argv)
         Sleep(7000);
         return 0;
     }
+    if (n >= 8 && std::memcmp(buffer, "@nowrite", 8) == 0)
+        return 1;
     std::FILE* out = std::fopen(argv[3], "w");
     if (!out)
         return 1;

@@ -30,4 +30,4 @@ int make_temp_file(const char* prefix, std::string& name)
 
 int remove_file(const char* name) { return unlink(name) == 0 ? 0 : -1; }
 
-int run_program(const char*, int) { return RUN_NOT_STARTED; }
+int run_system_tool(const char*, const char*, int) { return RUN_NOT_STARTED; }

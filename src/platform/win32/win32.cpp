@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <iphlpapi.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -37,10 +38,15 @@ Socket open_socket(int type, int protocol)
     return s == INVALID_SOCKET ? NO_SOCKET : static_cast<Socket>(s);
 }
 
-// A module loaded at run time, released when the guard ends.
+// A module loaded at run time, released when the guard ends. It is named by
+// its full path; the altered search takes the libraries it needs from its own
+// folder first, not from the program's.
 struct LoadedLibrary {
     HMODULE module;
-    explicit LoadedLibrary(const char* name) : module(LoadLibraryA(name)) {}
+    explicit LoadedLibrary(const std::string& path)
+        : module(path.empty() ? nullptr : LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH))
+    {
+    }
     ~LoadedLibrary()
     {
         if (module)
@@ -67,11 +73,41 @@ struct GlobalBlock {
     ~GlobalBlock() { release(); }
 };
 
+// The system's folders and the path of a file in one of them. The system's
+// own tools and libraries are taken from these only: a bare name would be
+// searched for first in the program's folder and, for a program, in the
+// current folder, where a file planted under that name would be taken instead.
+using FolderFunction = UINT(WINAPI*)(LPSTR, UINT);
+
+// The full path of name in the folder that get_folder gives, or "" when it
+// gives none.
+std::string path_in_folder(FolderFunction get_folder, const char* name)
+{
+    char folder[MAX_PATH];
+    UINT length = get_folder(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder)
+        return "";
+    std::string path(folder, length);
+    // Only a drive's root ends in a backslash.
+    if (path.back() != '\\')
+        path += '\\';
+    return path + name;
+}
+
+// Where a system tool is looked for, in order: the system folder, where
+// ipconfig is, then the Windows folder, where winipcfg was on the systems that
+// had it. GetSystemWindowsDirectoryA gives the Windows folder that all users
+// share, where GetWindowsDirectoryA gives a user's own on a terminal server.
+const FolderFunction TOOL_FOLDERS[] = {GetSystemDirectoryA, GetSystemWindowsDirectoryA};
+
 using GetNetworkParamsFunction = DWORD(WINAPI*)(PFIXED_INFO, PULONG);
 
 // The size of FIXED_INFO on 32-bit Windows; on 64-bit Windows the record is
 // larger and the "buffer too small" answer gives the size it needs.
 constexpr ULONG FIRST_PARAMS_SIZE = 584;
+// The list of servers can grow between a "buffer too small" answer and the
+// next call, so the call is repeated with the size asked for, a few times.
+constexpr int PARAMS_ROUNDS = 8;
 
 // A console input record is a key press that gives a character.
 bool is_character_press(const INPUT_RECORD& r)
@@ -113,6 +149,25 @@ void watch_interrupts()
         CloseHandle(interrupt_event);
         interrupt_event = nullptr;
     }
+}
+
+// The console input mode to put back when the program is ended during the
+// pager's key wait, which turns line input, echo and control keys off. The
+// system runs control handlers on a thread of its own, so the wait keeps the
+// saved mode here, in one atomic word, and NO_KEY_WAIT when none is under way.
+constexpr std::int64_t NO_KEY_WAIT = -1;
+std::atomic<std::int64_t> key_wait_mode{NO_KEY_WAIT};
+
+// Ctrl+Break, the closing of the window, logoff and shutdown end the program by
+// the system's default handler, which the FALSE answer passes them on to; the
+// console is given its mode back first. Ctrl+C is passed on unchanged: during
+// the wait it is a key, and at other times note_interrupt's.
+BOOL WINAPI restore_console_mode(DWORD type)
+{
+    std::int64_t mode = key_wait_mode.load();
+    if (type != CTRL_C_EVENT && mode != NO_KEY_WAIT)
+        SetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), static_cast<DWORD>(mode));
+    return FALSE;
 }
 
 // The console's read of a line ends on Ctrl+C as it ends at the end of input,
@@ -343,12 +398,17 @@ int wait_for_key()
     DWORD saved_mode;
     if (!GetConsoleMode(input, &saved_mode))
         return -1;
+    static bool restore_installed = false;
+    if (!restore_installed)
+        restore_installed = SetConsoleCtrlHandler(restore_console_mode, TRUE) != 0;
     std::fflush(stdout);
+    key_wait_mode = saved_mode;
     SetConsoleMode(input, 0);
     int result = read_console_until(input, is_character_press);
     if (result == 0)
         result = read_console_until(input, is_key_release);
     SetConsoleMode(input, saved_mode);
+    key_wait_mode = NO_KEY_WAIT;
     return result;
 }
 
@@ -356,7 +416,7 @@ const char* resolver_config_file() { return nullptr; }
 
 int system_dns_servers(std::vector<std::string>& out)
 {
-    LoadedLibrary iphlpapi("iphlpapi.dll");
+    LoadedLibrary iphlpapi(path_in_folder(GetSystemDirectoryA, "iphlpapi.dll"));
     if (!iphlpapi.module)
         return -1;
     auto get_network_params = reinterpret_cast<GetNetworkParamsFunction>(
@@ -365,16 +425,14 @@ int system_dns_servers(std::vector<std::string>& out)
         return -1;
     ULONG size = FIRST_PARAMS_SIZE;
     GlobalBlock block;
-    block.allocate(size);
-    if (!block.memory)
-        return -1;
-    if (get_network_params(static_cast<PFIXED_INFO>(block.memory), &size) == ERROR_BUFFER_OVERFLOW) {
+    DWORD result = ERROR_BUFFER_OVERFLOW;
+    for (int round = 0; round < PARAMS_ROUNDS && result == ERROR_BUFFER_OVERFLOW; ++round) {
         block.allocate(size);
         if (!block.memory)
             return -1;
+        result = get_network_params(static_cast<PFIXED_INFO>(block.memory), &size);
     }
-    // Only this call decides.
-    if (get_network_params(static_cast<PFIXED_INFO>(block.memory), &size) != ERROR_SUCCESS)
+    if (result != ERROR_SUCCESS)
         return -1;
     const FIXED_INFO* info = static_cast<const FIXED_INFO*>(block.memory);
     for (const IP_ADDR_STRING* entry = &info->DnsServerList; entry; entry = entry->Next) {
@@ -405,18 +463,28 @@ int make_temp_file(const char* prefix, std::string& name)
 
 int remove_file(const char* name) { return DeleteFileA(name) ? 0 : -1; }
 
-int run_program(const char* command_line, int milliseconds)
+int run_system_tool(const char* tool, const char* arguments, int milliseconds)
 {
-    // CreateProcessA may write into the command line, so it gets a copy.
-    std::vector<char> command(command_line, command_line + std::strlen(command_line) + 1);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process))
-        return RUN_NOT_STARTED;
-    DWORD waited = WaitForSingleObject(process.hProcess, static_cast<DWORD>(milliseconds));
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return waited == WAIT_TIMEOUT || waited == WAIT_FAILED ? RUN_NO_END : RUN_ENDED;
+    for (FolderFunction get_folder : TOOL_FOLDERS) {
+        std::string program = path_in_folder(get_folder, tool);
+        if (program.empty())
+            continue;
+        program += ".exe";
+        // The program is named by its path, so nothing is searched for. The
+        // command line's first word is that path, quoted for a folder with
+        // blanks; CreateProcessA may write into the line, so it gets a copy.
+        std::string line = "\"" + program + "\" " + arguments;
+        std::vector<char> command(line.c_str(), line.c_str() + line.size() + 1);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                            &startup, &process))
+            continue;
+        DWORD waited = WaitForSingleObject(process.hProcess, static_cast<DWORD>(milliseconds));
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        return waited == WAIT_TIMEOUT || waited == WAIT_FAILED ? RUN_NO_END : RUN_ENDED;
+    }
+    return RUN_NOT_STARTED;
 }
