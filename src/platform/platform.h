@@ -84,6 +84,8 @@ bool output_is_terminal();
 int terminal_width();
 // Waits for one key press that gives a character, without echo, and consumes it.
 // Returns 0 after the key, or -1 at once when standard input is no console.
+// Whatever ends the program during the wait (SIGTERM, SIGHUP or SIGQUIT;
+// Ctrl+Break or the closing of the window) puts the terminal's modes back first.
 int wait_for_key();
 // Tab at a terminal. The shell may point complete_line at a function that is
 // given the line up to the cursor and says what Tab does there: either insert
@@ -102,7 +104,7 @@ inline CompleteFunction complete_line = nullptr;
 // ---- Ctrl+C ----------------------------------------------------------------
 
 // From the first read_command_line on, when standard input is a terminal (the
-// console on Windows), Ctrl+C no longer ends the program: at the prompt it drops
+// console on Windows), Ctrl+C does not end the program: at the prompt it drops
 // the line being typed and the prompt is shown afresh; anywhere else it only
 // marks an interrupt, which the program asks for with interrupted() and which
 // cuts wait_socket short. At the pager's key wait it is a key like any other.

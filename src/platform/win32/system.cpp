@@ -1,0 +1,163 @@
+// The system on Windows: IP Helper loaded at run time, its IP configuration
+// tool, temporary files.
+#include "platform/platform.h"
+#include "platform/socket_headers.h"
+
+#include <windows.h>
+#include <iphlpapi.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A module loaded at run time, released when the guard ends. It is named by
+// its full path; the altered search takes the libraries it needs from its own
+// folder first, not from the program's.
+struct LoadedLibrary {
+    HMODULE module;
+    explicit LoadedLibrary(const std::string& path)
+        : module(path.empty() ? nullptr : LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH))
+    {
+    }
+    ~LoadedLibrary()
+    {
+        if (module)
+            FreeLibrary(module);
+    }
+    LoadedLibrary(const LoadedLibrary&) = delete;
+    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+};
+
+// A zero-filled GlobalAlloc block, freed when the guard ends or is replaced.
+struct GlobalBlock {
+    HGLOBAL memory = nullptr;
+    void allocate(SIZE_T size)
+    {
+        release();
+        memory = GlobalAlloc(GMEM_ZEROINIT, size);
+    }
+    void release()
+    {
+        if (memory)
+            GlobalFree(memory);
+        memory = nullptr;
+    }
+    ~GlobalBlock() { release(); }
+};
+
+// The system's folders and the path of a file in one of them. The system's
+// own tools and libraries are taken from these only: a bare name would be
+// searched for first in the program's folder and, for a program, in the
+// current folder, where a file planted under that name would be taken instead.
+using FolderFunction = UINT(WINAPI*)(LPSTR, UINT);
+
+// The full path of name in the folder that get_folder gives, or "" when it
+// gives none.
+std::string path_in_folder(FolderFunction get_folder, const char* name)
+{
+    char folder[MAX_PATH];
+    UINT length = get_folder(folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder)
+        return "";
+    std::string path(folder, length);
+    // Only a drive's root ends in a backslash.
+    if (path.back() != '\\')
+        path += '\\';
+    return path + name;
+}
+
+// Where a system tool is looked for, in order: the system folder, where
+// ipconfig is, then the Windows folder, where winipcfg was on the systems that
+// had it. GetSystemWindowsDirectoryA gives the Windows folder that all users
+// share, where GetWindowsDirectoryA gives a user's own on a terminal server.
+const FolderFunction TOOL_FOLDERS[] = {GetSystemDirectoryA, GetSystemWindowsDirectoryA};
+
+using GetNetworkParamsFunction = DWORD(WINAPI*)(PFIXED_INFO, PULONG);
+
+// The size of FIXED_INFO on 32-bit Windows; on 64-bit Windows the record is
+// larger and the "buffer too small" answer gives the size it needs.
+constexpr ULONG FIRST_PARAMS_SIZE = 584;
+// The list of servers can grow between a "buffer too small" answer and the
+// next call, so the call is repeated with the size asked for, a few times.
+constexpr int PARAMS_ROUNDS = 8;
+
+} // namespace
+
+const char* resolver_config_file() { return nullptr; }
+
+int system_dns_servers(std::vector<std::string>& out)
+{
+    LoadedLibrary iphlpapi(path_in_folder(GetSystemDirectoryA, "iphlpapi.dll"));
+    if (!iphlpapi.module)
+        return -1;
+    auto get_network_params = reinterpret_cast<GetNetworkParamsFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(iphlpapi.module, "GetNetworkParams")));
+    if (!get_network_params)
+        return -1;
+    ULONG size = FIRST_PARAMS_SIZE;
+    GlobalBlock block;
+    DWORD result = ERROR_BUFFER_OVERFLOW;
+    for (int round = 0; round < PARAMS_ROUNDS && result == ERROR_BUFFER_OVERFLOW; ++round) {
+        block.allocate(size);
+        if (!block.memory)
+            return -1;
+        result = get_network_params(static_cast<PFIXED_INFO>(block.memory), &size);
+    }
+    if (result != ERROR_SUCCESS)
+        return -1;
+    const FIXED_INFO* info = static_cast<const FIXED_INFO*>(block.memory);
+    for (const IP_ADDR_STRING* entry = &info->DnsServerList; entry; entry = entry->Next) {
+        const char* text = entry->IpAddress.String;
+        size_t length = strnlen(text, sizeof entry->IpAddress.String);
+        // A system without DNS servers reports one entry with an empty text.
+        if (length > 0)
+            out.emplace_back(text, length);
+    }
+    return 0;
+}
+
+int has_ip_config_tool() { return 1; }
+
+int make_temp_file(const char* prefix, std::string& name)
+{
+    char directory[MAX_PATH];
+    DWORD length = GetTempPathA(sizeof directory, directory);
+    // GetTempFileNameA needs room for its own 14 characters after the directory.
+    if (length == 0 || length > MAX_PATH - 14)
+        return -1;
+    char file[MAX_PATH];
+    if (GetTempFileNameA(directory, prefix, 0, file) == 0)
+        return -1;
+    name = file;
+    return 0;
+}
+
+int remove_file(const char* name) { return DeleteFileA(name) ? 0 : -1; }
+
+int run_system_tool(const char* tool, const char* arguments, int milliseconds)
+{
+    for (FolderFunction get_folder : TOOL_FOLDERS) {
+        std::string program = path_in_folder(get_folder, tool);
+        if (program.empty())
+            continue;
+        program += ".exe";
+        // The program is named by its path, so nothing is searched for. The
+        // command line's first word is that path, quoted for a folder with
+        // blanks; CreateProcessA may write into the line, so it gets a copy.
+        std::string line = "\"" + program + "\" " + arguments;
+        std::vector<char> command(line.c_str(), line.c_str() + line.size() + 1);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                            &startup, &process))
+            continue;
+        DWORD waited = WaitForSingleObject(process.hProcess, static_cast<DWORD>(milliseconds));
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        return waited == WAIT_TIMEOUT || waited == WAIT_FAILED ? RUN_NO_END : RUN_ENDED;
+    }
+    return RUN_NOT_STARTED;
+}
