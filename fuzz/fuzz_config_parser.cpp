@@ -1,7 +1,9 @@
 // Feeds arbitrary text to the parser of the IP configuration tool's output in
 // the pieces the reader makes (a line, or 99 characters of a longer one), and
 // checks what every returned value must be: one word of the piece itself, and
-// only from a labelled line or while a continuation runs.
+// only from a labelled line or while a continuation runs. Each piece is also a
+// line of a resolver configuration, whose server, when it names one, is a
+// dotted address that the piece holds.
 #include "servers/config_parser.h"
 
 #include <cstddef>
@@ -34,6 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(value.find_first_of(" \t\n") == std::string::npos);
         check(value.find('\0') == std::string::npos);
         check(value.empty() || std::strstr(piece, value.c_str()) != nullptr);
+        std::string server = parse_resolv_conf_line(piece);
+        check(server.size() <= 15 && server.find_first_not_of("0123456789.") == std::string::npos);
+        check(server.empty() || (std::strstr(piece, "nameserver") && std::strstr(piece, server.c_str())));
         if (labelled) {
             check(continuation == !value.empty());
             check(value.empty() || std::strstr(piece, "DNS Servers") != nullptr);
