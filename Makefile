@@ -41,7 +41,7 @@ package-zip:
 	cmake -S . -B build-pkg-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	umask 022 && cmake --build build-pkg-win -j$$(nproc) --target zip
 
-# The benchmark of the README's Performance section (not part of `make test`).
+# The benchmark, told in bench/README.md (not part of `make test`).
 bench:
 	bash bench/run.sh
 
