@@ -141,22 +141,26 @@ static int run_set(const char* line, const char*)
 }
 
 const CommandRow COMMANDS[] = {
-    {"exit", 0, nullptr, run_exit},
-    {"help", 0, "?", run_help},
-    {"server", 0, nullptr, run_server},
-    {"addserver", 4, nullptr, run_addserver},   // and any word that begins with "adds"
-    {"find", 0, nullptr, run_find},
-    {"root", 0, nullptr, run_root},
-    {"set", 0, nullptr, run_set},
+    {"exit", 0, 0, run_exit},
+    {"help", 0, '?', run_help},
+    {"server", 0, 0, run_server},
+    {"addserver", 4, 0, run_addserver},   // and any word that begins with "adds"
+    {"find", 0, 0, run_find},
+    {"root", 0, 0, run_root},
+    {"set", 0, 0, run_set},
 };
 const int COMMAND_COUNT = sizeof COMMANDS / sizeof COMMANDS[0];
 
 const CommandRow* find_command(const char* word)
 {
     for (const CommandRow& c : COMMANDS) {
-        if (c.least > 0 ? begins_with(word, c.word, static_cast<std::size_t>(c.least)) : same_text(word, c.word))
+        if (c.also && word[0] == c.also)
             return &c;
-        if (c.also && begins_with(word, c.also, std::strlen(c.also)))
+        // Most first words are names: the first letter (the words are in
+        // lower case) turns them away from most rows at once.
+        if (lower_ascii(word[0]) != c.word[0])
+            continue;
+        if (c.least > 0 ? begins_with(word, c.word, static_cast<std::size_t>(c.least)) : same_text(word, c.word))
             return &c;
     }
     return nullptr;

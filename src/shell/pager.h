@@ -26,7 +26,7 @@ extern OutputSettings output_settings;
 struct GatheredText {
     char text[8192];
     int used;
-    int room_end;   // where the room last taken ends: nothing is written past it
+    int room_end;   // where the room last taken ends (kept in debug builds): nothing is written past it
 };
 extern GatheredText gathered;
 
@@ -41,7 +41,9 @@ inline char* room(int n)
 {
     if (n > static_cast<int>(sizeof gathered.text) - gathered.used)
         flush_lines();
-    gathered.room_end = gathered.used + n;
+#ifndef NDEBUG
+    gathered.room_end = gathered.used + n;   // what the checks below hold lines to
+#endif
     return gathered.text + gathered.used;
 }
 // A line that outgrew its room has already written past it: a debug build

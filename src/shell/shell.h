@@ -17,12 +17,12 @@ void apply_set_option(const char* line);
 
 // The commands, in the order they are tried and offered by Tab completion. A
 // first word is a command when it is the command's word (ignoring case), when
-// it begins with the first `least` letters of it (least > 0), or when it
-// begins with `also`.
+// it begins with the first `least` letters of it (least > 0), or when its
+// first character is `also` (not 0).
 struct CommandRow {
     const char* word;
     int least;
-    const char* also;
+    char also;
     int (*run)(const char* line, const char* rest);   // rest: what follows the word; 1 ends the session
 };
 extern const CommandRow COMMANDS[];
