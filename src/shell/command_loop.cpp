@@ -104,23 +104,18 @@ static int run_help(const char*, const char*)
     return 0;
 }
 
-static int run_server(const char*, const char* rest)
+// `server` and `addserver`: the list changed by the second word, then listed.
+static int change_servers(int (*change)(const char*), const char* rest)
 {
     char argument[LINE_SIZE];
     scan_word(rest, argument);
-    set_server(argument);
+    change(argument);
     print_servers();
     return 0;
 }
 
-static int run_addserver(const char*, const char* rest)
-{
-    char argument[LINE_SIZE];
-    scan_word(rest, argument);
-    add_server(argument);
-    print_servers();
-    return 0;
-}
+static int run_server(const char*, const char* rest) { return change_servers(set_server, rest); }
+static int run_addserver(const char*, const char* rest) { return change_servers(add_server, rest); }
 
 static int run_find(const char*, const char*)
 {

@@ -22,12 +22,12 @@ char* copy_text(char* p, const char* text)
 }
 
 // A name or character-string of a reply. When texts are escaped (standard
-// output is a terminal), every byte outside the printable ASCII range 32-126 shows as a backslash and
-// three decimal digits (the escape of master files, RFC 1035 5.1) and a
-// backslash as two, so that no reply can move the cursor, clear the screen or
-// retitle the window: not by C0 controls, not by DEL, and not by the 8-bit
-// controls such as CSI (155), which some terminals take raw and others in its
-// UTF-8 form (194 155). Anywhere else it is written as received.
+// output is a terminal), every byte outside the printable ASCII range 32-126
+// shows as a backslash and three decimal digits (the escape of master files,
+// RFC 1035 5.1) and a backslash as two, so that no reply can move the cursor,
+// clear the screen or retitle the window: not by C0 controls, not by DEL, and
+// not by the 8-bit controls such as CSI (155), which some terminals take raw
+// and others in its UTF-8 form (194 155). Anywhere else it is written as received.
 char* reply_text(char* p, const char* text)
 {
     if (!output_settings.escape_texts)
