@@ -1,5 +1,5 @@
 # The two set-up commands of the README, and a few more.
-.PHONY: run test build bench package package-deb package-deb-arm64 package-zip clean
+.PHONY: run test build slips bench package package-deb package-deb-arm64 package-zip clean
 
 # A Release build unless a build type is given (make run CMAKE_BUILD_TYPE=Debug,
 # or CMAKE_BUILD_TYPE in the environment).
@@ -16,6 +16,13 @@ run:
 
 test:
 	bash tests/run_all.sh
+
+# The slip stage (tests/slips/slips.py; not part of `make test`): one-line
+# slips planted one at a time, and those no test catches listed. Over the lines
+# changed since BASE, the files or folders of FILES, or all of src/; LIMIT
+# takes a sample (SEED chooses it), JOBS slips run side by side.
+slips:
+	BASE='$(BASE)' FILES='$(FILES)' LIMIT='$(LIMIT)' SEED='$(SEED)' JOBS='$(JOBS)' python3 tests/slips/slips.py
 
 # The release packages: build-pkg/kestrel_<version>_amd64.deb,
 # build-pkg-arm64/kestrel_<version>_arm64.deb (cross-built for 64-bit ARM) and

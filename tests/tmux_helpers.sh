@@ -1,7 +1,15 @@
 # Helpers for driving the client in tmux: the callers set sock (the tmux
 # socket), session, BOUND (seconds to wait for any one thing) and failures.
+# With KESTREL_FIRST_FAILURE=1 (the slip stage) the first failure ends the script.
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+  if [ "${KESTREL_FIRST_FAILURE:-}" = 1 ]; then
+    screen 2>/dev/null | sed 's/^/  | /' || true
+    exit 1
+  fi
+}
 tm() { tmux -S "$sock" "$@"; }
 keys() { tm send-keys -t "$session" "$@"; }
 typed() { tm send-keys -t "$session" -l "$1"; }

@@ -12,7 +12,11 @@ A case that needs a broken or hostile server has NAME.fake, a script for
 tests/fake_server.py, which runs while the case runs; when NAME.sent exists,
 the queries the fake server received must be exactly those it lists.
 
-Must run inside tests/netns.sh. Usage: run_e2e.py [--exe CMD] [--cases DIR] [NAME...]
+With --first-failure (or KESTREL_FIRST_FAILURE=1 in the environment, as the
+slip stage sets it) the run stops at the first case that fails, and the cases
+whose server stays silent or floods, which wait for seconds, run last.
+
+Must run inside tests/netns.sh. Usage: run_e2e.py [--exe CMD] [--cases DIR] [--first-failure] [NAME...]
 """
 import argparse
 import os
@@ -144,12 +148,23 @@ def run_case(name, command, startup, timeout):
     return ok
 
 
+def slow(name):
+    """Whether a case waits out time-outs: its fake server stays silent or floods."""
+    path = os.path.join(CASES, name + ".fake")
+    if not os.path.exists(path):
+        return False
+    with open(path) as f:
+        return any(re.search(r"\b(silent|flood)\b", line.split("#")[0]) for line in f)
+
+
 def main():
     global platform, CASES
     ap = argparse.ArgumentParser()
     ap.add_argument("--exe", default=os.path.join(HERE, "..", "..", "build", "kestrel"))
     ap.add_argument("--timeout", type=int, default=60)
     ap.add_argument("--cases", default=CASES, help="the folder of the cases")
+    ap.add_argument("--first-failure", action="store_true",
+                    default=os.environ.get("KESTREL_FIRST_FAILURE") == "1")
     ap.add_argument("names", nargs="*")
     args = ap.parse_args()
     CASES = args.cases
@@ -159,8 +174,17 @@ def main():
         startup = f.read()
     command = args.exe.split()
     names = args.names or sorted(n[:-3] for n in os.listdir(CASES) if n.endswith(".in"))
-    failed = [n for n in names if not run_case(n, command, startup, args.timeout)]
-    passed = len(names) - len(failed)
+    if args.first_failure:
+        names.sort(key=slow)
+    failed = []
+    passed = 0
+    for n in names:
+        if run_case(n, command, startup, args.timeout):
+            passed += 1
+        else:
+            failed.append(n)
+            if args.first_failure:
+                break
     print(f"e2e: {passed} passed, {len(failed)} failed")
     return 1 if failed else 0
 
