@@ -59,6 +59,12 @@ const char* socket_error_text(int code);
 // A clock for deadlines, in milliseconds, never going back.
 std::int64_t monotonic_ms();
 
+// ---- randomness --------------------------------------------------------------
+
+// Fills out with size octets (at most 256) from the system's source of
+// unpredictable numbers: 0, or -1 when it has none to give.
+int system_random(void* out, int size);
+
 // ---- names and addresses ----------------------------------------------------
 
 constexpr std::uint32_t ADDRESS_NONE = 0xFFFFFFFFu;

@@ -1,10 +1,9 @@
 #include "resolver/settings.h"
 
+#include "message/reader.h"
 #include "platform/platform.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
 
 ResolverSettings resolver_settings = {
     53,                                  // port
@@ -15,23 +14,20 @@ ResolverSettings resolver_settings = {
     1,                                   // timeout_secs
 };
 
+RandomSource random_source = system_random;
+
 int resolver_start()
 {
-    // The identifier is the first draw of the generator seeded with the clock's
-    // second. Seeding is dear (glibc's srand turns its generator over some 300
-    // times), so the draw is kept for the rest of its second: the identifier is
-    // the same as seeding afresh gives.
-    static bool seeded = false;
-    static unsigned seed = 0;
-    static std::uint16_t first_draw = 0;
-    unsigned now = static_cast<unsigned>(std::time(nullptr));
-    if (!seeded || now != seed) {
-        std::srand(now);
-        first_draw = static_cast<std::uint16_t>(std::rand());
-        seed = now;
-        seeded = true;
+    // The identifier must be one that no one off the path can work out (RFC 5452
+    // 9.2): it is drawn from the system's random source at every start, and
+    // without one no query goes out.
+    std::uint8_t drawn[2];
+    if (random_source(drawn, sizeof drawn) != 0) {
+        if (debug_on())
+            std::fputs("Could not draw a query identifier.", stdout);
+        return -1;
     }
-    resolver_settings.next_id = first_draw;
+    resolver_settings.next_id = load16(drawn);
     switch (net_start()) {
     case NET_READY:
         return 0;

@@ -19,7 +19,12 @@ struct ResolverSettings {
 
 extern ResolverSettings resolver_settings;
 
+// Where the query identifier is drawn from: the system's random source
+// (system_random), or a known one that a test puts in its place.
+using RandomSource = int (*)(void* out, int size);
+extern RandomSource random_source;
+
 inline bool debug_on() { return (resolver_settings.OptionFlags & OPT_DEBUG) != 0; }
 
-// Seeds the query identifier from the clock and starts the socket layer: 0, or -1.
+// Draws the query identifier afresh and starts the socket layer: 0, or -1.
 int resolver_start();

@@ -1,12 +1,13 @@
 // The settings at start and the start of the resolver.
 #include "resolver/settings.h"
 
-#include <chrono>
-#include <cstdlib>
+#include "capture.h"
+#include "message/reader.h"
+#include "resolver/query.h"
+
 #include <cstring>
-#include <ctime>
 #include <gtest/gtest.h>
-#include <thread>
+#include <set>
 
 namespace {
 
@@ -20,62 +21,54 @@ TEST(Settings, StartValues)
     EXPECT_EQ(0, std::memcmp(resolver_settings.HeaderTemplate, header, HEADER_SIZE));
 }
 
-TEST(Settings, StartSeedsFromTheClockEveryTime)
+// A known source in place of the system's for one test.
+struct SourceGuard {
+    RandomSource saved = random_source;
+    ~SourceGuard() { random_source = saved; }
+};
+
+int known_octets(void* out, int size)
 {
-    // Two starts in the same second give the same identifier; the clock may
-    // tick between them, so one retry is allowed.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        std::time_t before = std::time(nullptr);
-        ASSERT_EQ(resolver_start(), 0);
-        std::uint16_t first = resolver_settings.next_id;
-        resolver_settings.next_id = static_cast<std::uint16_t>(first + 100);
-        ASSERT_EQ(resolver_start(), 0);
-        if (std::time(nullptr) == before) {
-            EXPECT_EQ(resolver_settings.next_id, first);
-            return;
-        }
-    }
-    GTEST_SKIP() << "the clock ticked during both tries";
+    static const std::uint8_t OCTETS[] = {0xAB, 0xCD, 0xEF};
+    std::memcpy(out, OCTETS, static_cast<std::size_t>(size));
+    return 0;
+}
+int no_octets(void*, int) { return -1; }
+
+TEST(Settings, StartDrawsTheIdentifierFromTheRandomSource)
+{
+    SourceGuard guard;
+    random_source = known_octets;
+    resolver_settings.next_id = 0;
+    ASSERT_EQ(resolver_start(), 0);
+    EXPECT_EQ(resolver_settings.next_id, 0xABCD);   // the first two octets, big-endian
+
+    // Without a source no query goes out: the start fails, as when the socket
+    // layer will not start, and says so with debug only.
+    random_source = no_octets;
+    ResolverSettings saved = resolver_settings;
+    resolver_settings.OptionFlags = OPT_DEBUG;
+    CapturedStream out;
+    EXPECT_EQ(resolver_start(), -1);
+    resolver_settings.OptionFlags = 0;
+    EXPECT_EQ(resolver_start(), -1);
+    resolver_settings = saved;
+    EXPECT_EQ(out.text(), "Could not draw a query identifier.");
 }
 
-TEST(Settings, StartDrawsAgainWhenTheSecondChanges)
+TEST(Settings, QueriesComposedInOneSecondCarryDifferentIdentifiers)
 {
-    // Were the draw kept beyond its second, every query of a run would carry
-    // the same identifier. Waits for the clock's next second (at most one).
-    ASSERT_EQ(resolver_start(), 0);
-    std::time_t started = std::time(nullptr);
-    std::time_t now;
-    while ((now = std::time(nullptr)) == started)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_EQ(resolver_start(), 0);
-    std::uint16_t id = resolver_settings.next_id;
-    if (std::time(nullptr) != now)
-        GTEST_SKIP() << "the clock ticked again during the start";
-    std::srand(static_cast<unsigned>(now));
-    EXPECT_EQ(id, static_cast<std::uint16_t>(std::rand()));
-}
-
-TEST(Settings, StartGivesTheFirstDrawAfterSeedingWithTheClock)
-{
-    // Whatever the generator went through in between, each start gives the
-    // first draw of the generator seeded with the current second.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        std::time_t before = std::time(nullptr);
+    // Drawn from the system's source, four identifiers are all the same with
+    // a chance of one in 2^48; seeded from the clock, they were the same all
+    // through a second.
+    std::set<std::uint16_t> ids;
+    for (int i = 0; i < 4; ++i) {
         ASSERT_EQ(resolver_start(), 0);
-        std::uint16_t first = resolver_settings.next_id;
-        std::srand(12345);
-        std::rand();
-        ASSERT_EQ(resolver_start(), 0);
-        std::uint16_t second = resolver_settings.next_id;
-        std::srand(static_cast<unsigned>(before));
-        auto expected = static_cast<std::uint16_t>(std::rand());
-        if (std::time(nullptr) == before) {
-            EXPECT_EQ(first, expected);
-            EXPECT_EQ(second, expected);
-            return;
-        }
+        std::uint8_t query[64];
+        ASSERT_GT(make_query("host.example", 1, 1, query, sizeof query), 0);
+        ids.insert(load16(query));
     }
-    GTEST_SKIP() << "the clock ticked during both tries";
+    EXPECT_GT(ids.size(), 1u);
 }
 
 } // namespace

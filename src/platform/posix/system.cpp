@@ -1,11 +1,18 @@
-// The system on POSIX: where it names its DNS servers, temporary files, and
-// the programs it does not have.
+// The system on POSIX: its random source, where it names its DNS servers,
+// temporary files, and the programs it does not have.
 #include "platform/platform.h"
 
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+// getentropy (POSIX.1-2024; glibc's asks Linux's getrandom) blocks only until
+// the system's generator has been seeded, once after boot.
+int system_random(void* out, int size)
+{
+    return size >= 0 && size <= 256 && getentropy(out, static_cast<size_t>(size)) == 0 ? 0 : -1;
+}
 
 const char* resolver_config_file() { return "/etc/resolv.conf"; }
 

@@ -1,5 +1,5 @@
-// The system on Windows: IP Helper loaded at run time, its IP configuration
-// tool, temporary files.
+// The system on Windows: its random source, IP Helper loaded at run time, its
+// IP configuration tool, temporary files.
 #include "platform/platform.h"
 #include "platform/socket_headers.h"
 
@@ -83,7 +83,34 @@ constexpr ULONG FIRST_PARAMS_SIZE = 584;
 // next call, so the call is repeated with the size asked for, a few times.
 constexpr int PARAMS_ROUNDS = 8;
 
+// BCryptGenRandom of bcrypt.dll (Windows Vista and later), asked for the
+// system's preferred generator: no algorithm handle, BCRYPT_USE_SYSTEM_PREFERRED_RNG.
+using GenRandomFunction = LONG(WINAPI*)(void*, PUCHAR, ULONG, ULONG);
+constexpr ULONG USE_SYSTEM_PREFERRED_RNG = 0x00000002;
+
+// bcrypt.dll from the system folder, loaded at the first draw and kept for the
+// rest of the run: every lookup draws.
+GenRandomFunction find_gen_random()
+{
+    std::string path = path_in_folder(GetSystemDirectoryA, "bcrypt.dll");
+    HMODULE module = path.empty() ? nullptr : LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!module)
+        return nullptr;
+    return reinterpret_cast<GenRandomFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(module, "BCryptGenRandom")));
+}
+
 } // namespace
+
+int system_random(void* out, int size)
+{
+    static const GenRandomFunction gen_random = find_gen_random();
+    if (!gen_random || size < 0 || size > 256)
+        return -1;
+    return gen_random(nullptr, static_cast<PUCHAR>(out), static_cast<ULONG>(size), USE_SYSTEM_PREFERRED_RNG) == 0
+               ? 0
+               : -1;
+}
 
 const char* resolver_config_file() { return nullptr; }
 
