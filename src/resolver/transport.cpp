@@ -140,11 +140,8 @@ int datagram_attempt(const std::uint8_t* query, int query_length, std::uint8_t* 
         // RFC 5452 9.1: only a datagram from where the query went can be its answer.
         if (from_address != to.address || from_port != to.port)
             continue;
-        if (n == 0) {
-            report("recvfrom", 0);
-            return -1;
-        }
-        // Without a whole header it cannot be matched to the query.
+        // Without a whole header (an empty datagram has none) it cannot be
+        // matched to the query, nor end the wait.
         if (n < HEADER_SIZE)
             continue;
         if (reply[0] != query[0] || reply[1] != query[1]) {
