@@ -134,6 +134,14 @@ const char* resolver_config_file();
 // there is no such service (POSIX).
 int system_dns_servers(std::vector<std::string>& out);
 
+// Reads the file name into text, at most limit octets of it (on Windows as
+// the C library's text mode gives them), and only when it is a regular file:
+// it is opened without waiting, so that a FIFO or a device put in its place
+// neither stalls nor floods the reading. 0 when text holds all of the file, 1
+// when the file held more and text stops after limit octets, -1 when it is no
+// regular file or cannot be read.
+int read_config_file(const char* name, std::string& text, int limit);
+
 // 1 when the system has an IP configuration tool (ipconfig, winipcfg) that can
 // write its settings into a file, 0 when it has none.
 int has_ip_config_tool();

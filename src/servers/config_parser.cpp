@@ -66,24 +66,15 @@ std::string parse_resolv_conf_line(const char* line)
     return is_dotted_quad(value) ? value : std::string();
 }
 
-void read_resolv_conf(std::FILE* file, std::vector<std::string>& out)
+void read_resolv_conf(const std::string& text, std::vector<std::string>& out)
 {
-    char line[RESOLV_LINE_SIZE];
-    for (int c = 0; c != EOF;) {
-        int n = 0;
-        bool any = false;
-        while ((c = std::getc(file)) != EOF) {
-            any = true;
-            if (c == '\n')
-                break;
-            if (n < RESOLV_LINE_SIZE - 1)
-                line[n++] = static_cast<char>(c);
-        }
-        if (!any)
-            break;
-        line[n] = '\0';
-        std::string server = parse_resolv_conf_line(line);
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string server = parse_resolv_conf_line(text.substr(start, end - start).c_str());
         if (!server.empty())
             out.push_back(server);
+        start = end + 1;
     }
 }

@@ -2,7 +2,6 @@
 // configuration tool's output, and the resolver configuration file (resolv.conf).
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,14 +14,15 @@
 // address that it carries, or an empty text when it carries none.
 std::string parse_config_line(const char* line, bool& continuation);
 
-// A resolver configuration line longer than this, its line end included, is
-// read as far as it goes; the rest of it is dropped, as the C library drops it.
-constexpr int RESOLV_LINE_SIZE = 512;
-
 // Takes one line of a resolver configuration and returns the IPv4 address that
 // it names as a server ("nameserver" and the address, as its first two words),
 // or an empty text when it names none (another keyword, a comment, an IPv6 or
 // malformed address).
 std::string parse_resolv_conf_line(const char* line);
-// Appends to out, in order, the servers that the lines of file name.
-void read_resolv_conf(std::FILE* file, std::vector<std::string>& out);
+// Appends to out, in order, the servers that the lines of text name. Each line
+// is taken whole, however long, as the C library takes it.
+void read_resolv_conf(const std::string& text, std::vector<std::string>& out);
+
+// Of a configuration file (resolv.conf, the tool's output), at most this many
+// octets are read; a line that the limit cuts is left out.
+constexpr int CONFIG_FILE_LIMIT = 65536;

@@ -31,13 +31,20 @@ static void add_named_servers(const std::vector<std::string>& servers)
     std::fputs(FOUND, stdout);
 }
 
-int add_config_servers(std::FILE* file)
+int add_config_servers(const std::string& text)
 {
-    char line[CONFIG_LINE_SIZE];
     bool continuation = false;
     int printed = 0;
-    while (std::fgets(line, sizeof line, file)) {
-        std::string server = parse_config_line(line, continuation);
+    // In the pieces that a line reader with a buffer of CONFIG_LINE_SIZE gives:
+    // a line with its end, or the first 99 characters of a longer one.
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t end = text.find('\n', pos);
+        std::size_t n = (end == std::string::npos ? text.size() : end + 1) - pos;
+        if (n > CONFIG_LINE_SIZE - 1)
+            n = CONFIG_LINE_SIZE - 1;
+        std::string piece = text.substr(pos, n);
+        pos += n;
+        std::string server = parse_config_line(piece.c_str(), continuation);
         if (server.empty() || add_server(server.c_str()) != 0)
             continue;
         if (printed > 0)
@@ -47,6 +54,19 @@ int add_config_servers(std::FILE* file)
         ++printed;
     }
     return printed;
+}
+
+// The text of a configuration file, as far as CONFIG_FILE_LIMIT: 0, or -1 when
+// it is no regular file or cannot be read. A line that the limit cuts is left
+// out, so that no server is taken from a part of one.
+static int read_whole_lines(const char* name, std::string& text)
+{
+    int read = read_config_file(name, text, CONFIG_FILE_LIMIT);
+    if (read == 1) {
+        std::size_t last_end = text.rfind('\n');
+        text.erase(last_end == std::string::npos ? 0 : last_end + 1);
+    }
+    return read < 0 ? -1 : 0;
 }
 
 // The tool takes the file name as one argument, so a name with blanks in it is
@@ -90,16 +110,15 @@ static void read_config_tool()
         return;
     }
     std::fputs("                                     \r", stdout);
-    std::FILE* f = std::fopen(file.c_str(), "r");
-    if (!f) {
+    std::string text;
+    if (read_whole_lines(file.c_str(), text) != 0) {
         std::fputs("error opening file              ", stdout);
         remove_file(file.c_str());
         return;
     }
     std::fputs("DNS server ", stdout);
     std::fflush(stdout);
-    int printed = add_config_servers(f);
-    std::fclose(f);
+    int printed = add_config_servers(text);
     std::fputs(printed > 0 ? FOUND : NOT_FOUND, stdout);
     remove_file(file.c_str());
 }
@@ -112,11 +131,10 @@ static int ask_system(std::vector<std::string>& servers)
     const char* file_name = resolver_config_file();
     if (!file_name)
         return system_dns_servers(servers);
-    std::FILE* f = std::fopen(file_name, "r");
-    if (!f)
+    std::string text;
+    if (read_whole_lines(file_name, text) != 0)
         return -1;
-    read_resolv_conf(f, servers);
-    std::fclose(f);
+    read_resolv_conf(text, servers);
     return 0;
 }
 

@@ -4,39 +4,55 @@
 // file over /etc/resolv.conf in a mount namespace of the test's own, so only
 // inside the private namespace of tests/netns.sh.
 #include "capture.h"
+#include "servers/config_parser.h"
 #include "servers/discovery.h"
 #include "servers/server_list.h"
 
 #include <arpa/inet.h>
 #include <cstdlib>
+#include <fcntl.h>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <string>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
 
-// Puts a file holding text over /etc/resolv.conf for as long as it lives.
+// Puts over /etc/resolv.conf, for as long as it lives, a file holding text,
+// or what kind names in its place: "fifo" (a FIFO holding text, whose writer
+// stays; none when there is no text) or the path of another file.
 struct ResolvConf {
     std::string path;
+    int writer = -1;
     bool mounted = false;
-    explicit ResolvConf(const std::string& text)
+    explicit ResolvConf(const std::string& text, const char* kind = nullptr)
     {
         char name[] = "/tmp/kestrel-resolv-test.XXXXXX";
         int fd = mkstemp(name);
         if (fd < 0)
             return;
         path = name;
-        bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-        close(fd);
-        mounted = written && mount(path.c_str(), "/etc/resolv.conf", nullptr, MS_BIND, nullptr) == 0;
+        bool fifo = kind && std::strcmp(kind, "fifo") == 0;
+        if (fifo) {   // the writer opens it for reading too, so that its open does not wait
+            close(fd);
+            bool made = unlink(name) == 0 && mkfifo(name, 0644) == 0;
+            fd = made && !text.empty() ? open(name, O_RDWR) : made ? -2 : -1;
+            writer = fd;
+        }
+        bool written = fd == -2 || (fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()));
+        if (!fifo)
+            close(fd);
+        mounted = written && mount(kind && !fifo ? kind : name, "/etc/resolv.conf", nullptr, MS_BIND, nullptr) == 0;
     }
     ~ResolvConf()
     {
         if (mounted)
             umount("/etc/resolv.conf");
+        if (writer >= 0)
+            close(writer);
         if (!path.empty())
             unlink(path.c_str());
     }
@@ -67,19 +83,30 @@ TEST(Discovery, ResolvConfServers)
     if (!private_mounts())
         GTEST_SKIP() << "needs the private namespace of tests/netns.sh";
     const std::string NOT_FOUND = "DNS server not found! Add server manually\n";
+    // A file longer than the limit read of it, whose last line the limit cuts
+    // after "10.0.0.12" of "10.0.0.123".
+    std::string cut = std::string(CONFIG_FILE_LIMIT - 41, '#') + "\nnameserver 10.0.0.1\nnameserver 10.0.0.123\n";
     const struct {
         const char* name;
-        const char* file;
+        std::string file;
         std::string out;
         std::vector<std::uint32_t> list;   // after a list that held 10.9.9.9
+        const char* in_place;              // what stands in the file's place, if not the file
     } cases[] = {
         {"servers in order, appended", "nameserver 127.0.0.1\nnameserver 10.0.0.2\n",
-         "DNS server 127.0.0.1, 10.0.0.2 found         \n", {ip("10.9.9.9"), ip("127.0.0.1"), ip("10.0.0.2")}},
-        {"only IPv6 servers", "nameserver ::1\n", NOT_FOUND, {}},
-        {"an empty file", "", NOT_FOUND, {}},
+         "DNS server 127.0.0.1, 10.0.0.2 found         \n", {ip("10.9.9.9"), ip("127.0.0.1"), ip("10.0.0.2")}, nullptr},
+        {"only IPv6 servers", "nameserver ::1\n", NOT_FOUND, {}, nullptr},
+        {"an empty file", "", NOT_FOUND, {}, nullptr},
+        {"a line cut by the limit is left out", cut, "DNS server 10.0.0.1 found         \n",
+         {ip("10.9.9.9"), ip("10.0.0.1")}, nullptr},
+        // Neither is read, nor stalls the start: reading without end, or
+        // waiting for more from a writer that stays.
+        {"a FIFO", "nameserver 10.0.0.1\n", NOT_FOUND, {}, "fifo"},
+        {"a FIFO without a writer", "", NOT_FOUND, {}, "fifo"},
+        {"a device", "", NOT_FOUND, {}, "/dev/zero"},
     };
     for (const auto& c : cases) {
-        ResolvConf conf(c.file);
+        ResolvConf conf(c.file, c.in_place);
         ASSERT_TRUE(conf.mounted) << c.name;
         clear_servers();
         add_server("10.9.9.9");

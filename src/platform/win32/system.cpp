@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <iphlpapi.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -143,6 +144,30 @@ int system_dns_servers(std::vector<std::string>& out)
             out.emplace_back(text, length);
     }
     return 0;
+}
+
+// The C library's text mode, as the tool writes its lines with "\r\n" ends.
+int read_config_file(const char* name, std::string& text, int limit)
+{
+    std::FILE* file = std::fopen(name, "r");
+    if (!file || limit < 0) {
+        if (file)
+            std::fclose(file);
+        return -1;
+    }
+    text.clear();
+    char block[4096];
+    std::size_t n = 1;
+    while (n > 0 && text.size() < static_cast<std::size_t>(limit)) {
+        std::size_t left = static_cast<std::size_t>(limit) - text.size();
+        n = std::fread(block, 1, left < sizeof block ? left : sizeof block, file);
+        text.append(block, n);
+    }
+    // One octet more tells whether the file goes on beyond the limit.
+    char more;
+    bool beyond = n > 0 && std::fread(&more, 1, 1, file) == 1;
+    std::fclose(file);
+    return beyond ? 1 : 0;
 }
 
 int has_ip_config_tool() { return 1; }
