@@ -4,7 +4,8 @@
 # and Tab completion, Ctrl+C at the prompt, the pager's key wait (which keys
 # continue, which do not, that the key is consumed, that the request is wiped)
 # and that the terminal's modes are the same after the program as before it,
-# after exit, Ctrl+D, and SIGTERM at the pause.
+# after exit, Ctrl+D, and SIGTERM at the pause, and are the shell's while the
+# program is stopped at the pause.
 #   tests/stages/terminal.sh [EXE]     (default build/kestrel)
 # Runs itself inside tests/netns.sh, and there in a mount namespace of its own,
 # where /etc/resolv.conf names 30 loopback servers so that `set all` lists 30.
@@ -61,6 +62,25 @@ echo "pane done"
 read -r _
 EOF
 
+# The pane of a run that is stopped at the pause: a shell with job control, as
+# a user's is. It notes the modes the stopped program left, puts its own back
+# as an interactive shell does, and continues the program with fg.
+cat > "$dir/stop-pane.sh" <<'EOF'
+d=$1 exe=$2 run=$3
+set -m
+stty -a > "$d/$run.stty-before"
+stty -g > "$d/$run.stty-saved"
+sh -c 'echo $$ > "$1"; exec "$2"' sh "$d/$run.pid" "$exe"
+stty -a > "$d/$run.stty-stopped"
+stty "$(cat "$d/$run.stty-saved")"
+echo "program stopped"
+fg > /dev/null
+echo $? > "$d/$run.status"
+stty -a > "$d/$run.stty-after"
+echo "pane done"
+read -r _
+EOF
+
 BOUND=${TERMINAL_WAIT_SECONDS:-60}
 failures=0
 session=
@@ -82,10 +102,10 @@ in_key_wait() {
 paused() { cursor_line_is "Press any key to continue..." && in_key_wait; }
 at_prompt() { cursor_line_is ">"; }
 
-start() {   # start RUN
+start() {   # start RUN [PANE-SCRIPT]
   session=$1
   tm -f "$dir/tmux.conf" new-session -d -s "$session" -x 100 -y 50 \
-    "bash $dir/pane.sh $dir $exe $session"
+    "bash $dir/${2:-pane.sh} $dir $exe $session"
   wait_until "prompt after start-up" at_prompt
 }
 
@@ -293,6 +313,23 @@ wait_until "the program's end" screen_has "pane done"
 [ "$(cat "$dir/term.status" 2>/dev/null)" = 143 ] ||
   fail "SIGTERM at the pause ended with status $(cat "$dir/term.status" 2>/dev/null)"
 diff "$dir/term.stty-before" "$dir/term.stty-after" || fail "the terminal's modes differ after SIGTERM at the pause"
+
+echo "--- SIGTSTP at the pause"
+# Stopped from outside at the pause, the program gives the shell the terminal
+# in its own modes; continued, it waits for the key in the pause's modes again.
+start stop stop-pane.sh
+pause_listing
+kill -TSTP "$(cat "$dir/stop.pid")"
+wait_until "the program stopped" screen_has "program stopped"
+diff "$dir/stop.stty-before" "$dir/stop.stty-stopped" || fail "the terminal kept the pause's modes while stopped"
+wait_until "the pause's modes after the program was continued" in_key_wait
+keys Space
+wait_until "the end of the listing after the key" screen_has "CLASS="
+typed "exit"; keys Enter
+wait_until "the program's end" screen_has "pane done"
+[ "$(cat "$dir/stop.status" 2>/dev/null)" = 0 ] ||
+  fail "exit after the stop ended with status $(cat "$dir/stop.status" 2>/dev/null)"
+diff "$dir/stop.stty-before" "$dir/stop.stty-after" || fail "the terminal's modes differ after the stop"
 
 if [ "$failures" -gt 0 ]; then
   echo "terminal: $failures failed"

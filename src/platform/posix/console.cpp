@@ -129,23 +129,54 @@ int terminal_width()
 
 namespace {
 
-// The signals that end the program while it may wait for a key (sent by kill,
-// or by the system when the terminal goes away): during the wait they first
-// put the terminal's modes back, then end the program as they would have.
-constexpr int ENDING_SIGNALS[] = {SIGTERM, SIGHUP, SIGQUIT};
-constexpr int ENDING_SIGNAL_COUNT = sizeof ENDING_SIGNALS / sizeof ENDING_SIGNALS[0];
-
-// The modes to put back, set before the handlers that read them are installed.
+// The modes to put back and the key wait's own, set before the handlers that
+// read them are installed.
 int raw_terminal_fd = -1;
 termios modes_before_raw{};
+termios modes_of_wait{};
 
+// The signals that end the program while it waits for a key (sent by kill, or
+// by the system when the terminal goes away) first put the terminal's modes
+// back, then end the program as they would have. The handler is installed with
+// SA_RESETHAND and SA_NODEFER: the signal's own action is back in force and the
+// signal is not blocked.
 void restore_modes_and_end(int signal_number)
 {
     tcsetattr(raw_terminal_fd, TCSANOW, &modes_before_raw);
-    // The handler was installed with SA_RESETHAND and SA_NODEFER: the signal's
-    // own action is back in force and the signal is not blocked.
     raise(signal_number);
 }
+
+// SIGTSTP from outside (the terminal's stop key is read as a key at the wait)
+// stops the program with the terminal's modes put back, so that the shell finds
+// them as it left them, and the wait takes its own modes again when the
+// program is continued. The handler is installed with SA_NODEFER, so that the
+// signal raised with its default action stops the program at once.
+void stop_with_modes_back(int)
+{
+    int saved_errno = errno;
+    tcsetattr(raw_terminal_fd, TCSANOW, &modes_before_raw);
+    struct sigaction stop {}, own {};
+    stop.sa_handler = SIG_DFL;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGTSTP, &stop, &own);
+    raise(SIGTSTP);
+    sigaction(SIGTSTP, &own, nullptr);
+    tcsetattr(raw_terminal_fd, TCSANOW, &modes_of_wait);
+    errno = saved_errno;
+}
+
+struct KeyWaitSignal {
+    int number;
+    void (*handler)(int);
+    unsigned flags;
+};
+constexpr KeyWaitSignal KEY_WAIT_SIGNALS[] = {
+    {SIGTERM, restore_modes_and_end, SA_RESETHAND | SA_NODEFER},
+    {SIGHUP, restore_modes_and_end, SA_RESETHAND | SA_NODEFER},
+    {SIGQUIT, restore_modes_and_end, SA_RESETHAND | SA_NODEFER},
+    {SIGTSTP, stop_with_modes_back, SA_NODEFER},
+};
+constexpr int KEY_WAIT_SIGNAL_COUNT = sizeof KEY_WAIT_SIGNALS / sizeof KEY_WAIT_SIGNALS[0];
 
 // Puts the terminal on fd into raw mode for as long as it lives, and back into
 // its modes on every way out, an ending signal included. No input is flushed
@@ -155,37 +186,39 @@ struct RawTerminal {
     int fd;
     termios saved{};
     bool active = false;
-    struct sigaction before[ENDING_SIGNAL_COUNT] {};
-    bool replaced[ENDING_SIGNAL_COUNT] = {};
+    struct sigaction before[KEY_WAIT_SIGNAL_COUNT] {};
+    bool replaced[KEY_WAIT_SIGNAL_COUNT] = {};
     explicit RawTerminal(int f) : fd(f)
     {
         if (tcgetattr(fd, &saved) != 0)
             return;
-        raw_terminal_fd = fd;
-        modes_before_raw = saved;
-        struct sigaction restoring {};
-        restoring.sa_handler = restore_modes_and_end;
-        restoring.sa_flags = SA_RESETHAND | SA_NODEFER;
-        sigemptyset(&restoring.sa_mask);
-        for (int i = 0; i < ENDING_SIGNAL_COUNT; ++i) {
-            // A signal the program was started to ignore stays ignored.
-            if (sigaction(ENDING_SIGNALS[i], nullptr, &before[i]) == 0 && before[i].sa_handler != SIG_IGN)
-                replaced[i] = sigaction(ENDING_SIGNALS[i], &restoring, nullptr) == 0;
-        }
         termios raw = saved;
         raw.c_lflag &= ~(ICANON | ECHO | ISIG | IEXTEN);
         raw.c_iflag &= ~(IXON | ICRNL);
         raw.c_cc[VMIN] = 1;
         raw.c_cc[VTIME] = 0;
+        raw_terminal_fd = fd;
+        modes_before_raw = saved;
+        modes_of_wait = raw;
+        for (int i = 0; i < KEY_WAIT_SIGNAL_COUNT; ++i) {
+            const KeyWaitSignal& k = KEY_WAIT_SIGNALS[i];
+            struct sigaction handling {};
+            handling.sa_handler = k.handler;
+            handling.sa_flags = static_cast<int>(k.flags);
+            sigemptyset(&handling.sa_mask);
+            // A signal the program was started to ignore stays ignored.
+            if (sigaction(k.number, nullptr, &before[i]) == 0 && before[i].sa_handler != SIG_IGN)
+                replaced[i] = sigaction(k.number, &handling, nullptr) == 0;
+        }
         active = tcsetattr(fd, TCSADRAIN, &raw) == 0;
     }
     ~RawTerminal()
     {
         if (active)
             tcsetattr(fd, TCSADRAIN, &saved);
-        for (int i = 0; i < ENDING_SIGNAL_COUNT; ++i)
+        for (int i = 0; i < KEY_WAIT_SIGNAL_COUNT; ++i)
             if (replaced[i])
-                sigaction(ENDING_SIGNALS[i], &before[i], nullptr);
+                sigaction(KEY_WAIT_SIGNALS[i].number, &before[i], nullptr);
     }
     RawTerminal(const RawTerminal&) = delete;
     RawTerminal& operator=(const RawTerminal&) = delete;
