@@ -48,6 +48,20 @@ char* reply_text(char* p, const char* text)
     return p;
 }
 
+// A text of any length shown as reply_text shows it, in pieces that each fit a room.
+void put_reply_text(const char* text)
+{
+    char piece[CHAR_TEXT_SIZE];
+    for (std::size_t left = std::strlen(text); left > 0;) {
+        std::size_t take = left < sizeof piece - 1 ? left : sizeof piece - 1;
+        std::memcpy(piece, text, take);
+        piece[take] = '\0';
+        gather(reply_text(room(4 * static_cast<int>(take)), piece));
+        text += take;
+        left -= take;
+    }
+}
+
 // Each byte as two upper-case hexadecimal digits, on as many pieces of room as it takes.
 void put_hex(const std::uint8_t* bytes, int count)
 {
@@ -108,9 +122,11 @@ void print_soa(char* p, const SoaData& soa)
 void print_wks(char* p, const WksData& wks)
 {
     gather(copy(dotted_address(copy(p, "inet address = "), wks.address), ", protocol = "));
-    // The name the system gives the protocol, or its number.
+    // The name the system's protocol database gives the protocol, or its
+    // number. The database is a file that the reply's sender may not write but
+    // someone else may: at a terminal its name is escaped as a reply's texts are.
     if (const char* name = protocol_name(wks.protocol))
-        put_string(name);
+        put_reply_text(name);
     else
         put_unsigned(wks.protocol);
     end_line();

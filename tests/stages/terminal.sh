@@ -32,9 +32,12 @@ fake_pid=
 trap 'tmux -S "$sock" kill-server 2>/dev/null || true; [ -n "$fake_pid" ] && kill "$fake_pid"; rm -rf "$dir"' EXIT
 
 # A fake server: on 127.0.0.2 a reply whose names and text hold control bytes
-# (the reply of tests/e2e/cases/hostile_control_bytes), on 127.0.0.3 silence.
+# (the reply of tests/e2e/cases/hostile_control_bytes), then a WKS answer for
+# protocol 253, whose name in this run's protocol database holds them too; on
+# 127.0.0.3 silence.
 cat > "$dir/fake.script" <<'EOF'
 127.0.0.2 udp reply raw=0000850000010002000000000363746c04746573740000100001c00c001000010000003c001b1a6265666f72650d41465445521b5d303b6f776e6564075c656e64091b5b33316d7265647f079b324ac29b324ac00c000100010000003c0004c0000201
+127.0.0.2 udp reply raw=00008500000100010000000003776b7304746573740000010001c00c000b00010000003c0006c0000201fd40
 127.0.0.3 udp silent
 EOF
 python3 tests/fake_server.py "$dir/fake.script" "$dir/fake.log" > "$dir/fake.ready" &
@@ -43,6 +46,10 @@ fake_pid=$!
 for i in $(seq 1 30); do echo "nameserver 127.0.0.$i"; done > "$dir/resolv.conf"
 chmod 644 "$dir/resolv.conf"
 mount --bind "$dir/resolv.conf" /etc/resolv.conf
+# The protocol database, with a name that holds control bytes for protocol 253.
+printf 'tcp\t6\tTCP\nudp\t17\tUDP\nevil\033]0;owned\007\t253\n' > "$dir/protocols"
+chmod 644 "$dir/protocols"
+mount --bind "$dir/protocols" /etc/protocols
 
 cat > "$dir/tmux.conf" <<'EOF'
 set -g default-terminal screen
@@ -284,6 +291,9 @@ wait_until "prompt after server" at_prompt
 typed "ctl.test"; keys Enter
 wait_until "the reply with control bytes" screen_has 'NAME=\027[31mred\127.\1552J\194\1552J.ctl.test'
 screen_has 'text = "before\013AFTER\027]0;owned\007\\end"' || fail "the text is not shown escaped"
+# So is the name the system's protocol database gives a WKS record's protocol.
+typed "wks.test"; keys Enter
+wait_until "the WKS answer" screen_has 'protocol = evil\027]0;owned\007'
 # Ctrl+C during a lookup to a silent server ends it at once, with the servers
 # and settings kept.
 typed "server 127.0.0.3"; keys Enter
