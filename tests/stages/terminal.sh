@@ -242,9 +242,10 @@ wait_until "prompt after the long line" at_prompt
 set_all_shows "Nodebug"
 
 # Completions wider than the pane are listed in columns that fit it, each word
-# whole on one line (not "MD  MF  MB  MG  MR  MINF" and "O  MX ...").
-tm resize-window -t "$session" -x 24 -y 50
-wait_until "the pane to narrow" test "$(tm display -p -t "$session" '#{pane_width}')" = 24
+# whole on one line. At 26 columns a list laid out for 80 would be cut by the
+# pane's edge inside MAILB.
+tm resize-window -t "$session" -x 26 -y 50
+wait_until "the pane to narrow" test "$(tm display -p -t "$session" '#{pane_width}')" = 26
 typed "set type=M"; keys Tab
 wait_until "the types beginning with M" screen_has "MAILA"
 listed=$(screen | sed 's/[[:space:]]*$//' | awk '/^>/ { last = list; list = ""; next } { list = list " " $0 } END { print last }')

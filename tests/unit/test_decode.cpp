@@ -211,20 +211,22 @@ TEST(ExpandName, LongTextIsCut)
 {
     const struct {
         const char* label;
-        int labels;          // labels of 63 'x'
+        int labels;          // labels of size 'x'
+        int size;
         int last;            // then one label of this length (0: none)
         std::size_t text;    // expected text length
     } cases[] = {
-        {"253 bytes", 3, 61, 253},
-        {"254 bytes exactly", 3, 62, 254},
-        {"255 bytes cut to 254", 3, 63, 254},
-        {"far longer cut to 254", 8, 0, 254},
+        {"253 bytes", 3, 63, 61, 253},
+        {"254 bytes exactly", 3, 63, 62, 254},
+        {"255 bytes cut to 254", 3, 63, 63, 254},
+        {"far longer cut to 254", 8, 63, 0, 254},
+        {"short labels cut to 254", 16, 15, 0, 254},
     };
     for (const auto& c : cases) {
         Octets m;
         for (int i = 0; i < c.labels; ++i) {
-            m.push_back(63);
-            m.insert(m.end(), 63, 'x');
+            m.push_back(static_cast<std::uint8_t>(c.size));
+            m.insert(m.end(), static_cast<std::size_t>(c.size), 'x');
         }
         if (c.last > 0) {
             m.push_back(static_cast<std::uint8_t>(c.last));
