@@ -114,5 +114,6 @@ int read_name(Reader& r, char* out);
 // -1 when it reaches past the end (out is then empty).
 int copy_char_string(Reader& r, char* out);
 // Fills record.rdata, in the form record.rrtype selects, from the data at the
-// position. Every item must lie inside the message: 0, or -1 when one does not.
+// position, where record.rdlength octets lie inside the message. Every item
+// must lie inside it too: 0, or -1 when one does not.
 int decode_rdata(Reader& r, ResourceRecord& record);

@@ -18,7 +18,7 @@ int copy_char_string(Reader& r, char* out)
 
 // Items are read in full from where the data starts, whatever rdlength says,
 // as long as they lie inside the message; only the WKS bitmap and the raw copy
-// take their size from rdlength.
+// take their size from rdlength, whose octets the caller has found inside it.
 int decode_rdata(Reader& r, ResourceRecord& record)
 {
     RData& d = record.rdata;
@@ -38,11 +38,10 @@ int decode_rdata(Reader& r, ResourceRecord& record)
     }
     case TYPE_WKS: {   // no bitmap when rdlength is 5 or less
         WksData& wks = d.emplace<WksData>();
-        int bits = record.rdlength - 5;
-        if (read_bytes(r, wks.address, 4) < 0 || read_u8(r, &wks.protocol) < 0 || (bits > 0 && !can_read(r, bits)))
+        if (read_bytes(r, wks.address, 4) < 0 || read_u8(r, &wks.protocol) < 0)
             return -1;
-        if (bits > 0)
-            wks.bitmap.assign(r.data + r.pos, r.data + r.pos + bits);
+        if (record.rdlength > 5)
+            wks.bitmap.assign(r.data + r.pos, r.data + r.pos + (record.rdlength - 5));
         return 0;
     }
     case TYPE_HINFO: {
@@ -66,8 +65,6 @@ int decode_rdata(Reader& r, ResourceRecord& record)
     case TYPE_TXT:   // the first character-string only
         return copy_char_string(r, d.emplace<TextData>().text) < 0 ? -1 : 0;
     default:   // NULL and every type without a form of its own
-        if (!can_read(r, record.rdlength))
-            return -1;
         d.emplace<RawData>().raw.assign(r.data + r.pos, r.data + r.pos + record.rdlength);
         return 0;
     }
