@@ -10,7 +10,7 @@ build:
 	cmake --build build -j$$(nproc)
 
 run:
-	bash tests/install_deps.sh
+	bash tests/install_deps.sh run
 	$(MAKE) build
 	./build/kestrel
 

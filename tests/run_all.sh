@@ -21,9 +21,9 @@ stage() {   # stage NAME COMMAND...
   fi
 }
 
-build() {   # build DIR CMAKE-ARGS...
+build() {   # build DIR CMAKE-ARGS... (with the unit tests: without GoogleTest the build fails)
   local dir=$1; shift
-  cmake -S . -B "$dir" -DKESTREL_WERROR=ON "$@" >/dev/null && cmake --build "$dir" -j"$jobs"
+  cmake -S . -B "$dir" -DKESTREL_WERROR=ON -DKESTREL_TESTS=ON "$@" >/dev/null && cmake --build "$dir" -j"$jobs"
 }
 
 unit() { tests/netns.sh bash -c "cd '$1' && ctest --output-on-failure -j$jobs" </dev/null; }

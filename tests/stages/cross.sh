@@ -21,7 +21,7 @@ for arch in "${arches[@]}"; do
   dir=build-$arch
   echo "--- $arch: build"
   if ! { cmake --no-warn-unused-cli -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="cmake/$arch-linux-gnu.cmake" \
-           -DKESTREL_WERROR=ON >/dev/null &&
+           -DKESTREL_WERROR=ON -DKESTREL_TESTS=ON >/dev/null &&
          cmake --build "$dir" -j"$jobs" >"$dir/build.log" 2>&1; }; then
     tail -n 40 "$dir/build.log"
     status=1
