@@ -88,6 +88,14 @@ echo "pane done"
 read -r _
 EOF
 
+# The pane of a run in a terminal that helps the line editor with nothing: no
+# kill or word-erase character, and a description (vt100) without Home, End
+# or Delete keys.
+cat > "$dir/bare-pane.sh" <<'EOF'
+stty werase undef kill undef
+TERM=vt100 exec bash "$1/pane.sh" "$@"
+EOF
+
 BOUND=${TERMINAL_WAIT_SECONDS:-60}
 failures=0
 session=
@@ -223,6 +231,15 @@ pause_listing
 keys Escape
 check_continued "Escape"
 set_all_shows "CLASS=IN"
+# A key of two bytes continues, taken whole, and what is typed right after it
+# is kept for the prompt: here the next command.
+pause_listing
+prompts=$(count_lines ">set all")
+typed "éset all"; keys Enter
+wait_until "the command typed after é" count_is ">set all" $((prompts + 1))
+wait_until "its pause" paused
+keys Space
+check_continued "Space"
 
 # A change of the window's size while a line is edited keeps the line.
 typed "set al"
@@ -259,6 +276,32 @@ wait_until "the program's end" screen_has "pane done"
 # The first line of stty -a gives the window's size, which the test changed.
 diff <(tail -n +2 "$dir/edit.stty-before") <(tail -n +2 "$dir/edit.stty-after") ||
   fail "the terminal's modes differ after exit"
+
+echo "--- the editing keys in a bare terminal"
+# The program binds them itself: each of these moves or deletes as a shell
+# line does, whatever the terminal says (the sequences of xterm, rxvt and the
+# Linux console for Home, End, Delete and the word moves).
+start bare bare-pane.sh
+typed "xy d"; typed $'\e[D\e[D'; keys C-u        # "| d": Ctrl+U drops what is before the cursor
+typed "b"; typed $'\e[4~'; typed $'\e[1;5D'       # "b |d": End, Ctrl+Left
+typed "c"; typed $'\e[1;3D'; typed "x "            # "b x |cd": Alt+Left
+typed $'\e[1;5C'; typed "e"; typed $'\e[1~'       # "|b x cde": Ctrl+Right, Home
+typed "a"; typed $'\e[1;3C'; typed "1"             # "ab1| x cde": Alt+Right
+typed $'\e[8~'; typed "f"; typed $'\e[7~'         # "|ab1 x cdef": End and Home of rxvt
+typed $'\e[3~'                                    # Delete
+wait_until "the line edited by every key" cursor_line_is ">b1 x cdef"
+typed $'\e[4~'; keys C-u
+# A line entered twice in a row is one line of the history.
+for line in "set timeout=1" "set retry=3" "set retry=3"; do
+  typed "$line"; keys Enter
+  wait_until "the prompt after $line" at_prompt
+done
+keys Up Up
+wait_until "the line before the repeated one" cursor_line_is ">set timeout=1"
+keys C-u
+typed "exit"; keys Enter
+wait_until "the program's end" screen_has "pane done"
+diff "$dir/bare.stty-before" "$dir/bare.stty-after" || fail "the terminal's modes differ after the bare terminal's run"
 
 echo "--- Ctrl+D on an empty line"
 start eof

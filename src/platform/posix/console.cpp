@@ -224,6 +224,10 @@ struct RawTerminal {
     RawTerminal& operator=(const RawTerminal&) = delete;
 };
 
+// A terminal sends the bytes of one key together: the rest of a key is
+// waited for this long, and what came by then is the whole key.
+constexpr int KEY_REST_MS = 30;
+
 // One byte from fd within ms milliseconds (-1 waits for ever); -1 when none came.
 int read_byte(int fd, int ms)
 {
@@ -246,11 +250,11 @@ int read_byte(int fd, int ms)
 // letter (ESC [ [ A to ESC [ [ E).
 void skip_key_sequence(int fd, int introducer)
 {
-    int b = read_byte(fd, 30);
+    int b = read_byte(fd, KEY_REST_MS);
     if (introducer == '[' && b == '[')
-        b = read_byte(fd, 30);
+        b = read_byte(fd, KEY_REST_MS);
     while (b >= 0x20 && b <= 0x3F)
-        b = read_byte(fd, 30);
+        b = read_byte(fd, KEY_REST_MS);
 }
 
 } // namespace
@@ -270,7 +274,7 @@ int wait_for_key()
             return -1;
         if (c == 0x1B) {
             // A lone Escape is a key; ESC [ ... or ESC O ... is a cursor or function key.
-            int next = read_byte(fd, 30);
+            int next = read_byte(fd, KEY_REST_MS);
             if (next < 0)
                 return 0;
             if (next == '[' || next == 'O')
@@ -280,7 +284,7 @@ int wait_for_key()
         // Take the rest of a multi-byte character too, so none of it reaches the next line.
         if (c >= 0xC0) {
             int more = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
-            while (more-- > 0 && read_byte(fd, 30) >= 0) {
+            while (more-- > 0 && read_byte(fd, KEY_REST_MS) >= 0) {
             }
         }
         return 0;

@@ -10,6 +10,8 @@
 #include <dlfcn.h>
 #include <histedit.h>
 #include <string>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -54,6 +56,11 @@ bool load_edit_library()
 }
 
 EditLine* editor = nullptr;
+// The terminal's modes before the editor first took it. Between lines libedit
+// leaves its own idea of them, with the control characters the user had
+// switched off (werase, kill, ...) switched on again; these are put back.
+termios modes_before_editing{};
+bool modes_saved = false;
 History* line_history = nullptr;
 const char* editor_prompt_text = "";
 bool line_dropped = false;   // Ctrl+C ended the line el_gets gives
@@ -100,6 +107,7 @@ bool start_line_editor()
 {
     if (!load_edit_library())
         return false;
+    modes_saved = tcgetattr(STDIN_FILENO, &modes_before_editing) == 0;
     editor = edit.el_init("kestrel", stdin, stdout, stderr);
     line_history = edit.history_init();
     if (!editor || !line_history)
@@ -118,11 +126,11 @@ bool start_line_editor()
     edit.el_set(editor, EL_SETTY, "-d", "-intr", nullptr);
     edit.el_set(editor, EL_ADDFN, "kestrel-drop-line", "drop the line and prompt afresh", drop_line);
     edit.el_set(editor, EL_BIND, "^C", "kestrel-drop-line", nullptr);
-    // The keys people expect of a shell line, whatever the terminal description says.
+    // The keys people expect of a shell line, whatever the terminal's settings
+    // and description say (libedit itself binds ESC [ H and ESC [ F, and the
+    // ESC O forms, to Home and End).
     static const char* const BINDINGS[][2] = {
         {"^W", "ed-delete-prev-word"}, {"^U", "vi-kill-line-prev"},
-        {"\\e[H", "ed-move-to-beg"},   {"\\e[F", "ed-move-to-end"},
-        {"\\eOH", "ed-move-to-beg"},   {"\\eOF", "ed-move-to-end"},
         {"\\e[1~", "ed-move-to-beg"},  {"\\e[4~", "ed-move-to-end"},
         {"\\e[7~", "ed-move-to-beg"},  {"\\e[8~", "ed-move-to-end"},
         {"\\e[3~", "ed-delete-next-char"},
@@ -140,6 +148,8 @@ int read_edited_line(const char* prompt, char* line, int size)
     std::fflush(stdout);
     int count = 0;
     const char* text = edit.el_gets(editor, &count);
+    if (modes_saved)
+        tcsetattr(STDIN_FILENO, TCSADRAIN, &modes_before_editing);
     if (line_dropped) {
         line_dropped = false;
         return LINE_DROPPED;

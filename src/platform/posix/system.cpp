@@ -1,13 +1,11 @@
-// The system on POSIX: its random source, where it names its DNS servers,
-// temporary files, and the programs it does not have.
+// The system on POSIX: its random source, the file where it names its DNS
+// servers, and the configuration tool and temporary files it does without.
 #include "platform/platform.h"
 
-#include <cstdlib>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 // getentropy (POSIX.1-2024; glibc's asks Linux's getrandom) blocks only until
 // the system's generator has been seeded, once after boot.
@@ -57,22 +55,9 @@ int read_config_file(const char* name, std::string& text, int limit)
     return n > 0 && read(file.fd, &more, 1) == 1 ? 1 : 0;
 }
 
-// POSIX systems have no IP configuration tool that writes its DNS servers into a file.
+// POSIX systems have no IP configuration tool that writes its DNS servers into
+// a file: none is run, and no file is made or removed for one.
 int has_ip_config_tool() { return 0; }
-
-int make_temp_file(const char* prefix, std::string& name)
-{
-    std::string pattern = std::string("/tmp/") + prefix + "XXXXXX";
-    std::vector<char> path(pattern.begin(), pattern.end());
-    path.push_back('\0');
-    int fd = mkstemp(path.data());
-    if (fd < 0)
-        return -1;
-    close(fd);
-    name = path.data();
-    return 0;
-}
-
-int remove_file(const char* name) { return unlink(name) == 0 ? 0 : -1; }
-
+int make_temp_file(const char*, std::string&) { return -1; }
+int remove_file(const char*) { return -1; }
 int run_system_tool(const char*, const char*, int) { return RUN_NOT_STARTED; }
