@@ -88,11 +88,12 @@ bool input_is_terminal();
 bool output_is_terminal();
 // The width of the terminal of standard output in columns, 80 when it has none.
 int terminal_width();
-// Waits for one key press that gives a character, without echo, and consumes it.
-// Returns 0 after the key, or -1 at once when standard input is no console.
-// Whatever ends the program during the wait (SIGTERM, SIGHUP or SIGQUIT;
-// Ctrl+Break or the closing of the window) puts the terminal's modes back first.
-int wait_for_key();
+// Waits for one key press that gives a character, without echo, and consumes
+// it; returns at once when standard input is no console, and when reading it
+// fails. Whatever ends the program during the wait (SIGTERM, SIGHUP or SIGQUIT;
+// Ctrl+Break or the closing of the window) puts the terminal's modes back
+// first, and SIGTSTP stops it with them put back.
+void wait_for_key();
 // Tab at a terminal. The shell may point complete_line at a function that is
 // given the line up to the cursor and says what Tab does there: either insert
 // takes the place of the last `replace` characters before the cursor, or, with

@@ -259,24 +259,24 @@ void skip_key_sequence(int fd, int introducer)
 
 } // namespace
 
-int wait_for_key()
+void wait_for_key()
 {
     int fd = STDIN_FILENO;
     if (!isatty(fd))
-        return -1;
+        return;
     std::fflush(stdout);
     RawTerminal raw(fd);
     if (!raw.active)
-        return -1;
+        return;
     for (;;) {
         int c = read_byte(fd, -1);
         if (c < 0)
-            return -1;
+            return;
         if (c == 0x1B) {
             // A lone Escape is a key; ESC [ ... or ESC O ... is a cursor or function key.
             int next = read_byte(fd, KEY_REST_MS);
             if (next < 0)
-                return 0;
+                return;
             if (next == '[' || next == 'O')
                 skip_key_sequence(fd, next);
             continue;
@@ -287,6 +287,6 @@ int wait_for_key()
             while (more-- > 0 && read_byte(fd, KEY_REST_MS) >= 0) {
             }
         }
-        return 0;
+        return;
     }
 }

@@ -121,35 +121,28 @@ bool output_is_terminal()
     return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
-int terminal_width()
-{
-    CONSOLE_SCREEN_BUFFER_INFO info;
-    if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info))
-        return 80;
-    return info.srWindow.Right - info.srWindow.Left + 1;
-}
+// The console edits lines itself and lists no completions: nothing here asks
+// for the width of the window.
+int terminal_width() { return 80; }
 
-int wait_for_key()
+void wait_for_key()
 {
     HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     if (input == INVALID_HANDLE_VALUE || input == nullptr)
-        return -1;
+        return;
     // A file or a pipe has no console mode: nothing to wait for, and nothing of
     // it is consumed.
     DWORD saved_mode;
     if (!GetConsoleMode(input, &saved_mode))
-        return -1;
+        return;
     static bool restore_installed = false;
     if (!restore_installed)
         restore_installed = SetConsoleCtrlHandler(restore_console_mode, TRUE) != 0;
     std::fflush(stdout);
     key_wait_mode = saved_mode;
     SetConsoleMode(input, 0);
-    int result = read_console_until(input, is_character_press);
-    if (result == 0)
-        result = read_console_until(input, is_key_release);
+    if (read_console_until(input, is_character_press) == 0)
+        read_console_until(input, is_key_release);
     SetConsoleMode(input, saved_mode);
     key_wait_mode = NO_KEY_WAIT;
-    return result;
 }
-
