@@ -25,11 +25,13 @@ struct SocketGuard {
     SocketGuard& operator=(const SocketGuard&) = delete;
 };
 
-// A report line "LABEL: error text" on standard error, with debug only.
-void report(const char* label, int code)
+// A failure of the attempt: the report line "LABEL: error text" on standard
+// error, with debug only, and -1.
+int fail(const char* label, int code)
 {
     if (debug_on())
         std::fprintf(stderr, "%s: %s\n", label, socket_error_text(code));
+    return -1;
 }
 
 void trace(const char* text)
@@ -66,7 +68,7 @@ WaitResult wait_ready(Socket s, bool for_read, int seconds, std::int64_t deadlin
         if (r == WAIT_INTERRUPTED)
             return WAIT_STOPPED;
         if (r < 0) {
-            report("select", last_socket_error());
+            fail("select", last_socket_error());
             return WAIT_FAILED;
         }
     }
@@ -80,11 +82,8 @@ int read_exactly(Socket s, std::uint8_t* data, int length, int seconds, std::int
         if (wait_ready(s, true, seconds, deadline, false) != WAIT_READY)
             return -1;
         int n = receive_stream(s, data + got, length - got);
-        if (n <= 0) {
-            // A close by the peer is no socket error: its code is 0.
-            report("read failed", n < 0 ? last_socket_error() : 0);
-            return -1;
-        }
+        if (n <= 0)   // a close by the peer is no socket error: its code is 0
+            return fail("read failed", n < 0 ? last_socket_error() : 0);
         got += n;
     }
     return 0;
@@ -116,15 +115,11 @@ int datagram_attempt(const std::uint8_t* query, int query_length, std::uint8_t* 
                      Target to, int seconds, bool& again)
 {
     Socket s = open_udp_socket();
-    if (s == NO_SOCKET) {
-        report("socket (dg) failed", last_socket_error());
-        return -1;
-    }
+    if (s == NO_SOCKET)
+        return fail("socket (dg) failed", last_socket_error());
     SocketGuard guard{s};
-    if (send_datagram(s, query, query_length, to.address, to.port) != query_length) {
-        report("sendto", last_socket_error());
-        return -1;
-    }
+    if (send_datagram(s, query, query_length, to.address, to.port) != query_length)
+        return fail("sendto", last_socket_error());
     std::int64_t deadline = deadline_after(seconds);
     for (;;) {
         if (wait_ready(s, true, seconds, deadline, false) != WAIT_READY)
@@ -133,10 +128,8 @@ int datagram_attempt(const std::uint8_t* query, int query_length, std::uint8_t* 
         std::uint16_t from_port = 0;
         bool cut = false;
         int n = receive_datagram(s, reply, reply_size, &from_address, &from_port, &cut);
-        if (n < 0) {
-            report("recvfrom", last_socket_error());
-            return -1;
-        }
+        if (n < 0)
+            return fail("recvfrom", last_socket_error());
         // RFC 5452 9.1: only a datagram from where the query went can be its answer.
         if (from_address != to.address || from_port != to.port)
             continue;
@@ -171,19 +164,13 @@ int circuit_attempt(const std::uint8_t* query, int query_length, std::uint8_t* r
                     Target to, int seconds)
 {
     Socket s = open_tcp_socket();
-    if (s == NO_SOCKET) {
-        report("socket (vc) failed", last_socket_error());
-        return -1;
-    }
+    if (s == NO_SOCKET)
+        return fail("socket (vc) failed", last_socket_error());
     SocketGuard guard{s};
-    if (set_nonblocking(s) != 0) {
-        report("ioctlsocket failed", last_socket_error());
-        return -1;
-    }
-    if (start_connect(s, to.address, to.port) != 0) {
-        report("connect failed", last_socket_error());
-        return -1;
-    }
+    if (set_nonblocking(s) != 0)
+        return fail("ioctlsocket failed", last_socket_error());
+    if (start_connect(s, to.address, to.port) != 0)
+        return fail("connect failed", last_socket_error());
     std::int64_t deadline = deadline_after(seconds);
     if (wait_ready(s, false, seconds, deadline, false) != WAIT_READY)
         return -1;
@@ -192,8 +179,7 @@ int circuit_attempt(const std::uint8_t* query, int query_length, std::uint8_t* r
     if (send_stream(s, prefix, 2) != 2 || send_stream(s, query, query_length) != query_length) {
         int code = last_socket_error();
         std::fputs(socket_error_text(code), stdout);
-        report("write failed", code);
-        return -1;
+        return fail("write failed", code);
     }
     if (read_exactly(s, reply, 2, seconds, deadline) != 0)
         return -1;

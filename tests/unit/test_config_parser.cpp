@@ -233,9 +233,11 @@ TEST(ResolvConf, ServersOfAFile)
         {"servers in order", "nameserver 127.0.0.1\nnameserver 10.0.0.2\n", {"127.0.0.1", "10.0.0.2"}},
         {"a local stub resolver", "nameserver 127.0.0.53\noptions edns0 trust-ad\nsearch .\n", {"127.0.0.53"}},
         {"IPv6 and malformed servers skipped",
-         "nameserver ::1\nnameserver fe80::1%eth0\nnameserver 10.0.0.1.5\nnameserver\t10.0.0.3 # office\n",
+         "nameserver ::1\nnameserver fe80::1%eth0\nnameserver 10.0.0.1.5\nnameserver 10.0.0.256\n"
+         "nameserver\t10.0.0.3 # office\n",
          {"10.0.0.3"}},
-        {"comments and other keywords", "# nameserver 10.0.0.1\n; nameserver 10.0.0.2\nnameservers 10.0.0.4\n", {}},
+        {"comments and other keywords",
+         "# nameserver 10.0.0.1\n; nameserver 10.0.0.2\nnameservers 10.0.0.4\nname 10.0.0.5\n", {}},
         {"the tail of a long line is no line of its own",
          "search " + std::string(504, 'a') + " nameserver 127.0.0.8\nnameserver 10.0.0.5", {"10.0.0.5"}},
         {"a long line is read whole", "nameserver" + std::string(492, ' ') + "10.0.0.123\n", {"10.0.0.123"}},
