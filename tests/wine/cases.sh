@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Under Wine, inside the private namespace (tests/stages/windows.sh runs it
 # there, with WINEPREFIX set): every transcript against kestrel.exe, then the
-# fallback discovery cases, the pager on the Windows console, and a check that
-# no temporary file of the configuration tool is left behind.
+# fallback discovery cases with a check that no configuration tool still runs
+# after each, the pager on the Windows console, and a check that no temporary
+# file of the configuration tool is left behind.
 #   tests/wine/cases.sh WINE CASES-DIR [CASE...]   (from the root of the tree)
 set -uo pipefail
 wine=$1 cases=$2
@@ -36,7 +37,16 @@ tests/e2e/stage.sh "$wine $root/build-win/kestrel.exe" "$@" || failed
 # NAME.planted runs where no temporary file can be made (the user's temporary
 # folder moved aside), with that text in the shared temporary folder under the
 # name that a fixed fallback would take. Every case runs from a current folder
-# that holds impostors of the tools, with more beside kestrel.exe.
+# that holds impostors of the tools, with more beside kestrel.exe. After each
+# case no tool may still run: a Wine program is a process of this prefix (its
+# environment names it) whose command line is the program's Windows one.
+tools_running() {
+  local proc
+  for proc in /proc/[0-9]*; do
+    grep -qzxF "WINEPREFIX=$WINEPREFIX" "$proc/environ" &&
+      tr '\0' ' ' <"$proc/cmdline" | grep -iE '(ipconfig|winipcfg)\.exe'
+  done 2>/dev/null
+}
 system=$WINEPREFIX/drive_c/windows/system32
 windows=$WINEPREFIX/drive_c/windows
 for input in "$cases"/*.in; do
@@ -62,6 +72,11 @@ for input in "$cases"/*.in; do
   (cd build-win/tool/cwd && "$root/tests/e2e/stage.sh" \
     "env WINEDLLOVERRIDES=$overrides $wine $root/build-win/tool/kestrel.exe" --cases "$root/$cases" "$name") ||
     failed
+  running=$(tools_running)
+  if [ -n "$running" ]; then
+    echo "a tool still runs after the case: $running"
+    failed
+  fi
   if [ -n "$planted" ]; then
     rm -f "$planted"
     for temp in "$WINEPREFIX"/drive_c/users/*/Temp.aside; do mv "$temp" "${temp%.aside}"; done
