@@ -157,9 +157,11 @@ constexpr int RUN_ENDED = 0;         // the tool ran and ended in time
 constexpr int RUN_NOT_STARTED = -1;  // it could not be started
 constexpr int RUN_NO_END = -2;       // it was still running at the time limit, or the wait failed
 // Runs one of the system's own tools (tool: its name, as "ipconfig") with the
-// given arguments and the program's standard streams inherited, and waits at
-// most milliseconds for it to end; a tool that does not end in time is left
-// running. The tool is taken from the system's own folders only, never from
-// the program's folder, the current folder or PATH, where anyone who can write
-// there could put a program of the same name.
+// given arguments, and waits at most milliseconds for it to end. The tool
+// inherits none of the program's handles, its standard streams among them: it
+// writes into a file named in its arguments. A tool that does not end in time
+// is ended, with whatever it started, and waited for, so that it no longer
+// holds that file when this returns. The tool is taken from the system's own
+// folders only, never from the program's folder, the current folder or PATH,
+// where anyone who can write there could put a program of the same name.
 int run_system_tool(const char* tool, const char* arguments, int milliseconds);

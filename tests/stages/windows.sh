@@ -4,6 +4,8 @@
 # private network namespace with NSD. Wine's prefix is made fresh once per run
 # (its first start takes seconds) and removed at the end.
 #
+# Then that the query identifiers come from the system's random source
+# (bcrypt.dll), which the transcripts mask, and that without it nothing is sent.
 # Then the fallback discovery, which Windows alone has: with IP Helper
 # disabled, each case of tests/e2e/windows_cases runs with
 # tests/wine/fake_ipconfig.cpp as the system's tool (see tests/wine/cases.sh),

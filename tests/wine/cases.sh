@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Under Wine, inside the private namespace (tests/stages/windows.sh runs it
 # there, with WINEPREFIX set): every transcript against kestrel.exe, then the
-# fallback discovery cases, the pager on the Windows console, and a check that
-# no temporary file of the configuration tool is left behind.
+# query identifiers from the system's random source, the fallback discovery
+# cases with a check that no configuration tool still runs after each, the
+# pager on the Windows console, and a check that no temporary file of the
+# configuration tool is left behind.
 #   tests/wine/cases.sh WINE CASES-DIR [CASE...]   (from the root of the tree)
 set -uo pipefail
 wine=$1 cases=$2
@@ -27,6 +29,31 @@ failed() {
 }
 tests/e2e/stage.sh "$wine $root/build-win/kestrel.exe" "$@" || failed
 [ $# -gt 0 ] && exit $status
+# The query identifier comes from bcrypt.dll's generator, drawn afresh for each
+# lookup. The transcripts mask it, so here four lookups in one run must not all
+# carry one identifier. With bcrypt.dll disabled there is no source: the lookup
+# fails before anything is sent, where NSD would answer anything sent.
+echo "query identifiers from the system's random source"
+source tests/nsd.sh
+ids= no_source=
+if nsd_start tests/nsd/nsd.conf tests/zones kestrel.test; then
+  ids=$(printf 'multi.kestrel.test\n%.0s' 1 2 3 4 | timeout 60 "$wine" build-win/kestrel.exe | grep -o 'ID=[0-9]*')
+  no_source=$(printf 'set debug\nmulti.kestrel.test\nexit\n' | WINEDLLOVERRIDES=bcrypt=d timeout 60 "$wine" build-win/kestrel.exe)
+fi
+nsd_stop
+if [ "$(echo "$ids" | wc -l)" != 4 ] || [ "$(echo "$ids" | sort -u | wc -l)" = 1 ]; then
+  echo "four lookups did not carry more than one identifier:" $ids
+  failed
+fi
+want_no_source="$(cat tests/e2e/startup.txt)
+>>Name Servers:
+	127.0.0.1
+Could not draw a query identifier.No answer or error occur
+>"
+if [ "$no_source" != "$want_no_source" ]; then
+  echo "without bcrypt.dll, expected:"; echo "$want_no_source"; echo "got:"; echo "$no_source"
+  failed
+fi
 # The fallback discovery. The system's tool is the fake, put where Windows
 # keeps it, with the case's text beside it: ipconfig.exe in the system folder
 # (over Wine's own, in this run's prefix) for NAME.ipconfig, winipcfg.exe in the
@@ -36,7 +63,16 @@ tests/e2e/stage.sh "$wine $root/build-win/kestrel.exe" "$@" || failed
 # NAME.planted runs where no temporary file can be made (the user's temporary
 # folder moved aside), with that text in the shared temporary folder under the
 # name that a fixed fallback would take. Every case runs from a current folder
-# that holds impostors of the tools, with more beside kestrel.exe.
+# that holds impostors of the tools, with more beside kestrel.exe. After each
+# case no tool may still run: a Wine program is a process of this prefix (its
+# environment names it) whose command line is the program's Windows one.
+tools_running() {
+  local proc
+  for proc in /proc/[0-9]*; do
+    grep -qzxF "WINEPREFIX=$WINEPREFIX" "$proc/environ" &&
+      tr '\0' ' ' <"$proc/cmdline" | grep -iE '(ipconfig|winipcfg)\.exe'
+  done 2>/dev/null
+}
 system=$WINEPREFIX/drive_c/windows/system32
 windows=$WINEPREFIX/drive_c/windows
 for input in "$cases"/*.in; do
@@ -62,6 +98,11 @@ for input in "$cases"/*.in; do
   (cd build-win/tool/cwd && "$root/tests/e2e/stage.sh" \
     "env WINEDLLOVERRIDES=$overrides $wine $root/build-win/tool/kestrel.exe" --cases "$root/$cases" "$name") ||
     failed
+  running=$(tools_running)
+  if [ -n "$running" ]; then
+    echo "a tool still runs after the case: $running"
+    failed
+  fi
   if [ -n "$planted" ]; then
     rm -f "$planted"
     for temp in "$WINEPREFIX"/drive_c/users/*/Temp.aside; do mv "$temp" "${temp%.aside}"; done

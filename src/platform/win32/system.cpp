@@ -48,6 +48,49 @@ struct GlobalBlock {
     ~GlobalBlock() { release(); }
 };
 
+// A kernel object's handle, closed when the guard ends.
+struct OwnedHandle {
+    HANDLE handle;
+    explicit OwnedHandle(HANDLE h) : handle(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+    ~OwnedHandle()
+    {
+        if (handle)
+            CloseHandle(handle);
+    }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+};
+
+// A process's attribute list that lets it inherit one handle and no other,
+// deleted when the guard ends; list is null when it could not be made.
+struct InheritOnly {
+    HANDLE inherited;
+    std::vector<char> memory;
+    LPPROC_THREAD_ATTRIBUTE_LIST list = nullptr;
+    explicit InheritOnly(HANDLE handle) : inherited(handle)
+    {
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        memory.resize(size);
+        auto attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(memory.data());
+        if (size == 0 || !InitializeProcThreadAttributeList(attributes, 1, 0, &size))
+            return;
+        list = attributes;
+        if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &inherited, sizeof inherited,
+                                       nullptr, nullptr)) {
+            DeleteProcThreadAttributeList(list);
+            list = nullptr;
+        }
+    }
+    ~InheritOnly()
+    {
+        if (list)
+            DeleteProcThreadAttributeList(list);
+    }
+    InheritOnly(const InheritOnly&) = delete;
+    InheritOnly& operator=(const InheritOnly&) = delete;
+};
+
 // The system's folders and the path of a file in one of them. The system's
 // own tools and libraries are taken from these only: a bare name would be
 // searched for first in the program's folder and, for a program, in the
@@ -74,6 +117,10 @@ std::string path_in_folder(FolderFunction get_folder, const char* name)
 // had it. GetSystemWindowsDirectoryA gives the Windows folder that all users
 // share, where GetWindowsDirectoryA gives a user's own on a terminal server.
 const FolderFunction TOOL_FOLDERS[] = {GetSystemDirectoryA, GetSystemWindowsDirectoryA};
+
+// How long a tool that was ended at its limit is waited for: until it is gone
+// it holds the file it was writing, which the caller removes next.
+constexpr DWORD TOOL_END_WAIT_MS = 5000;
 
 using GetNetworkParamsFunction = DWORD(WINAPI*)(PFIXED_INFO, PULONG);
 
@@ -190,6 +237,20 @@ int remove_file(const char* name) { return DeleteFileA(name) ? 0 : -1; }
 
 int run_system_tool(const char* tool, const char* arguments, int milliseconds)
 {
+    // The tool's standard streams are the null device, and that handle is the
+    // one it inherits. Without handle inheritance a console program is still
+    // given its parent's standard handles, and with ours it could read the
+    // lines meant for this program, write into its output, and keep the pipes
+    // of whoever reads that output open for as long as it runs. The tool
+    // writes its settings into the file named on its command line.
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    OwnedHandle null_device(CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       &inheritable, OPEN_EXISTING, 0, nullptr));
+    if (!null_device.handle)
+        return RUN_NOT_STARTED;
+    InheritOnly inherit(null_device.handle);
+    if (!inherit.list)
+        return RUN_NOT_STARTED;
     for (FolderFunction get_folder : TOOL_FOLDERS) {
         std::string program = path_in_folder(get_folder, tool);
         if (program.empty())
@@ -200,16 +261,39 @@ int run_system_tool(const char* tool, const char* arguments, int milliseconds)
         // blanks; CreateProcessA may write into the line, so it gets a copy.
         std::string line = "\"" + program + "\" " + arguments;
         std::vector<char> command(line.c_str(), line.c_str() + line.size() + 1);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
+        STARTUPINFOEXA startup{};
+        startup.StartupInfo.cb = sizeof startup;
+        startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+        startup.StartupInfo.hStdInput = null_device.handle;
+        startup.StartupInfo.hStdOutput = null_device.handle;
+        startup.StartupInfo.hStdError = null_device.handle;
+        startup.lpAttributeList = inherit.list;
         PROCESS_INFORMATION process{};
-        if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                            &startup, &process))
+        // Suspended until it is in its job, so that nothing it starts escapes it.
+        if (!CreateProcessA(program.c_str(), command.data(), nullptr, nullptr, TRUE,
+                            CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr, &startup.StartupInfo,
+                            &process))
             continue;
+        OwnedHandle tool_process(process.hProcess);
+        OwnedHandle tool_thread(process.hThread);
+        // The job ends the tool and whatever it started when it is ended, and
+        // when its handle is closed, as when this program ends during the wait.
+        // Where the job cannot be had (a system that does not nest jobs, with
+        // this program in one) the tool alone is ended at its limit.
+        OwnedHandle job(CreateJobObjectA(nullptr, nullptr));
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        bool in_job = job.handle &&
+                      SetInformationJobObject(job.handle, JobObjectExtendedLimitInformation, &limits, sizeof limits) &&
+                      AssignProcessToJobObject(job.handle, process.hProcess);
+        ResumeThread(process.hThread);
         DWORD waited = WaitForSingleObject(process.hProcess, static_cast<DWORD>(milliseconds));
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
-        return waited == WAIT_TIMEOUT || waited == WAIT_FAILED ? RUN_NO_END : RUN_ENDED;
+        if (waited == WAIT_OBJECT_0)
+            return RUN_ENDED;
+        if (!in_job || !TerminateJobObject(job.handle, 1))
+            TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, TOOL_END_WAIT_MS);
+        return RUN_NO_END;
     }
     return RUN_NOT_STARTED;
 }
