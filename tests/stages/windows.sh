@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The Windows build: cross-compiles build-win/kestrel.exe with mingw-w64 and
-# runs the same end-to-end transcripts against it under Wine, inside the
-# private network namespace with NSD. Wine's prefix is made fresh once per run
-# (its first start takes seconds) and removed at the end.
+# runs it under Wine, inside the private network namespace with NSD. Wine's
+# prefix is made fresh once per run (its first start takes seconds) and
+# removed at the end.
 #
-# Then that the query identifiers come from the system's random source
+# First that the query identifiers come from the system's random source
 # (bcrypt.dll), which the transcripts mask, and that without it nothing is sent.
 # Then the fallback discovery, which Windows alone has: with IP Helper
 # disabled, each case of tests/e2e/windows_cases runs with
@@ -12,7 +12,8 @@
 # and with impostors of the tools, built from the same source, in kestrel.exe's
 # own folder (build-win/tool) and in the current folder (build-win/tool/cwd):
 # they write the servers 127.0.0.66 and 127.0.0.67, and must never run.
-# Last, the pager's key wait on Wine's console in tmux (tests/wine/console_pager.sh).
+# Then the pager's key wait on Wine's console in tmux (tests/wine/console_pager.sh),
+# and last the same end-to-end transcripts as the Linux builds.
 # What runs inside the namespace is tests/wine/cases.sh.
 #   tests/stages/windows.sh [CASE...]   (CASE: a transcript of tests/e2e/cases)
 set -euo pipefail

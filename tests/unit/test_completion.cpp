@@ -57,6 +57,24 @@ TEST(Completion, OffersTheWordsThatFit)
     }
 }
 
+// Down each column first, as many columns as the width holds, two blanks
+// between them and none after the last; the blank after a word is not shown.
+TEST(Completion, ColumnsDownEachColumn)
+{
+    const struct {
+        std::vector<std::string> words;
+        int width;
+        std::string listing;
+    } cases[] = {
+        {{"a ", "b ", "c ", "d "}, 6, "a  c\nb  d\n"},
+        {{"a ", "b ", "c ", "d ", "e "}, 6, "a  d\nb  e\nc\n"},
+        {{"one ", "three ", "type="}, 80, "one    three  type=\n"},
+        {{"one ", "three "}, 0, "one\nthree\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(completion_columns(c.words, c.width), c.listing) << c.width;
+}
+
 // Every offered option word, completed and applied, is one the parser takes.
 TEST(Completion, OfferedOptionsAreAccepted)
 {

@@ -205,6 +205,8 @@ TEST(PrintRecord, EveryType)
              minfo.requests[254] = minfo.errors[254] = '\0';
          },
          "requests = " + repeat("\\127", 254) + ", errors = " + repeat("\\255", 254) + "\n", true},
+        {"TXT escaped, the printable ones as they are", record(16, 8),
+         [](RData& d) { std::strcpy(d.emplace<TextData>().text, "a ~\x1F\x7F"); }, "text = \"a ~\\031\\127\"\n", true},
         {"AAAA", record(28, 16), [](RData& d) { d = RawData{Octets(16, 1)}; },
          "Printing of rdata not implement for current type\n"},
         {"type 0", record(0, 0), [](RData&) {}, "Printing of rdata not implement for current type\n"},
