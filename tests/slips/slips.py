@@ -491,8 +491,9 @@ def tree_files():
 
 
 def sync_tree(dest):
-    """Makes dest a copy of the working tree; files already the same keep their
-    times, so that the builds in it stay incremental."""
+    """Makes dest a copy of the working tree. Files already the same keep their
+    times, so that the builds in it stay incremental; those copied get the time
+    of the copy, later than anything built from what they replace."""
     files = set(tree_files())
     for path in files:
         src, dst = os.path.join(ROOT, path), os.path.join(dest, path)
@@ -501,7 +502,7 @@ def sync_tree(dest):
                 if a.read() == b.read():
                     continue
         os.makedirs(os.path.dirname(dst), exist_ok=True)
-        shutil.copy2(src, dst)
+        shutil.copy(src, dst)
     for d, subdirs, names in os.walk(dest):
         rel = os.path.relpath(d, dest)
         subdirs[:] = [s for s in subdirs if not (rel == "." and s.startswith("build"))]

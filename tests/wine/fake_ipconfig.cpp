@@ -14,11 +14,14 @@
 // whatever its Windows handles are, so the runner waits for a tool left
 // running. One that begins with "@nowrite" stands for a tool that cannot
 // write into FILE (someone else's read-only file, say): it writes nothing
-// into it and fails.
+// into it and fails. A line "@pad N" of the text is written as N characters
+// of labelled lines of 100 (their line ends counted as one), which carry no
+// server.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -65,12 +68,25 @@ int main(int argc, char** argv)
     }
     if (n >= 8 && std::memcmp(buffer, "@nowrite", 8) == 0)
         return 1;
+    std::string text(buffer, n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
+        text.append(buffer, n);
+    std::fclose(in);
     std::FILE* out = std::fopen(argv[3], "w");
     if (!out)
         return 1;
-    std::fwrite(buffer, 1, n, out);
-    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
-        std::fwrite(buffer, 1, n, out);
-    std::fclose(in);
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        std::string line = text.substr(start, end - start);
+        if (line.compare(0, 5, "@pad ") == 0) {
+            std::string filler = "        Padding . . . . . . : " + std::string(69, 'x') + "\n";
+            for (long left = std::atol(line.c_str() + 5); left >= 100; left -= 100)
+                std::fputs(filler.c_str(), out);
+        } else {
+            std::fputs(line.c_str(), out);
+        }
+        start = end;
+    }
     return std::fclose(out) == 0 ? 0 : 1;
 }
