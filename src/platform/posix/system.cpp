@@ -39,7 +39,7 @@ int read_config_file(const char* name, std::string& text, int limit)
 {
     FileDescriptor file{open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
     struct stat status {};
-    if (file.fd < 0 || fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode) || limit < 0)
+    if (file.fd < 0 || fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode))
         return -1;
     text.clear();
     char block[4096];

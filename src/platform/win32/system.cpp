@@ -197,11 +197,8 @@ int system_dns_servers(std::vector<std::string>& out)
 int read_config_file(const char* name, std::string& text, int limit)
 {
     std::FILE* file = std::fopen(name, "r");
-    if (!file || limit < 0) {
-        if (file)
-            std::fclose(file);
+    if (!file)
         return -1;
-    }
     text.clear();
     char block[4096];
     std::size_t n = 1;
