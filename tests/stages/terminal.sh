@@ -78,9 +78,15 @@ set -m
 stty -a > "$d/$run.stty-before"
 stty -g > "$d/$run.stty-saved"
 sh -c 'echo $$ > "$1"; exec "$2"' sh "$d/$run.pid" "$exe"
-stty -a > "$d/$run.stty-stopped"
-stty "$(cat "$d/$run.stty-saved")"
-echo "program stopped"
+stopped() {   # stopped TIME: the modes left, the shell's own put back, and on
+  stty -a > "$d/$run.stty-stopped-$1"
+  stty "$(cat "$d/$run.stty-saved")"
+  echo "program stopped the $1 time"
+}
+# (Not in a loop, which the shell leaves when a job in it stops.)
+stopped first
+fg > /dev/null
+stopped second
 fg > /dev/null
 echo $? > "$d/$run.status"
 stty -a > "$d/$run.stty-after"
@@ -373,10 +379,13 @@ echo "--- SIGTSTP at the pause"
 # in its own modes; continued, it waits for the key in the pause's modes again.
 start stop stop-pane.sh
 pause_listing
-kill -TSTP "$(cat "$dir/stop.pid")"
-wait_until "the program stopped" screen_has "program stopped"
-diff "$dir/stop.stty-before" "$dir/stop.stty-stopped" || fail "the terminal kept the pause's modes while stopped"
-wait_until "the pause's modes after the program was continued" in_key_wait
+for time in first second; do
+  kill -TSTP "$(cat "$dir/stop.pid")"
+  wait_until "the program stopped the $time time" screen_has "program stopped the $time time"
+  diff "$dir/stop.stty-before" "$dir/stop.stty-stopped-$time" ||
+    fail "the terminal kept the pause's modes while stopped the $time time"
+  wait_until "the pause's modes after the program was continued the $time time" in_key_wait
+done
 keys Space
 wait_until "the end of the listing after the key" screen_has "CLASS="
 typed "exit"; keys Enter

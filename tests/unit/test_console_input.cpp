@@ -289,4 +289,31 @@ TEST(KeyWait, TheKeyIsConsumedWhole)
         EXPECT_EQ(line_after_pause(k.keys), "next") << k.name;
 }
 
+// A signal that ends the program during the key wait puts the terminal's modes
+// back first, and the program ends by that signal.
+TEST(KeyWait, EndingSignalsPutTheModesBack)
+{
+    for (int signal_number : {SIGTERM, SIGHUP, SIGQUIT}) {
+        int master = posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+        std::string slave_name = ptsname(master);
+        std::fflush(nullptr);
+        pid_t pid = fork();
+        if (pid == 0) {
+            dup2(open(slave_name.c_str(), O_RDWR | O_NOCTTY), STDIN_FILENO);
+            wait_for_key();
+            _exit(0);
+        }
+        EXPECT_TRUE(line_mode_becomes(master, false)) << strsignal(signal_number);
+        kill(pid, signal_number);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << strsignal(signal_number);
+        termios modes{};
+        EXPECT_TRUE(tcgetattr(master, &modes) == 0 && (modes.c_lflag & ICANON) && (modes.c_lflag & ECHO))
+            << strsignal(signal_number);
+        close(master);
+    }
+}
+
 } // namespace

@@ -430,6 +430,8 @@ TEST(DecodeRdata, EveryType)
              EXPECT_EQ(as<WksData>(d).protocol, 6);
              EXPECT_EQ(as<WksData>(d).bitmap, (Octets{0x00, 0x40, 0x01}));
          }},
+        {"WKS with a bitmap of one octet", 11, {192, 0, 2, 1, 6, 0x80}, -1,
+         [](const RData& d) { EXPECT_EQ(as<WksData>(d).bitmap, (Octets{0x80})); }},
         {"WKS of 5 has no bitmap", 11, {192, 0, 2, 1, 17}, -1,
          [](const RData& d) {
              EXPECT_EQ(as<WksData>(d).protocol, 17);
