@@ -379,12 +379,14 @@ echo "--- SIGTSTP at the pause"
 # in its own modes; continued, it waits for the key in the pause's modes again.
 start stop stop-pane.sh
 pause_listing
+pause_modes=$(pane_modes)
+pause_modes_again() { [ "$(pane_modes)" = "$pause_modes" ]; }
 for time in first second; do
   kill -TSTP "$(cat "$dir/stop.pid")"
   wait_until "the program stopped the $time time" screen_has "program stopped the $time time"
   diff "$dir/stop.stty-before" "$dir/stop.stty-stopped-$time" ||
     fail "the terminal kept the pause's modes while stopped the $time time"
-  wait_until "the pause's modes after the program was continued the $time time" in_key_wait
+  wait_until "the pause's modes after the program was continued the $time time" pause_modes_again
 done
 keys Space
 wait_until "the end of the listing after the key" screen_has "CLASS="

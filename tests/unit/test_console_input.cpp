@@ -289,11 +289,29 @@ TEST(KeyWait, TheKeyIsConsumedWhole)
         EXPECT_EQ(line_after_pause(k.keys), "next") << k.name;
 }
 
-// A signal that ends the program during the key wait puts the terminal's modes
-// back first, and the program ends by that signal.
-TEST(KeyWait, EndingSignalsPutTheModesBack)
+// The signals at the key wait: one that ends the program there puts the
+// terminal's modes back first, and the program ends by that signal; one the
+// program was started to ignore stays ignored; after the wait, each signal
+// is met as it was before it.
+void exit_42(int) { _exit(42); }
+
+TEST(KeyWait, SignalsAtTheWait)
 {
-    for (int signal_number : {SIGTERM, SIGHUP, SIGQUIT}) {
+    const struct {
+        const char* name;
+        int signal_number;
+        void (*before)(int);   // the action before the wait
+        bool after_the_key;    // sent once a key ended the wait
+        int ended_by;          // the signal that ends the child, or 0
+        int status;            // else its exit status
+    } cases[] = {
+        {"SIGTERM", SIGTERM, SIG_DFL, false, SIGTERM, 0},
+        {"SIGHUP", SIGHUP, SIG_DFL, false, SIGHUP, 0},
+        {"SIGQUIT", SIGQUIT, SIG_DFL, false, SIGQUIT, 0},
+        {"SIGHUP ignored", SIGHUP, SIG_IGN, false, 0, 0},
+        {"SIGTERM after the wait", SIGTERM, exit_42, true, 0, 42},
+    };
+    for (const auto& c : cases) {
         int master = posix_openpt(O_RDWR | O_NOCTTY);
         ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
         std::string slave_name = ptsname(master);
@@ -301,17 +319,29 @@ TEST(KeyWait, EndingSignalsPutTheModesBack)
         pid_t pid = fork();
         if (pid == 0) {
             dup2(open(slave_name.c_str(), O_RDWR | O_NOCTTY), STDIN_FILENO);
+            signal(c.signal_number, c.before);
             wait_for_key();
+            for (int waited = 0; c.after_the_key && waited < PATIENCE_MS; waited += 10)
+                usleep(10000);   // the signal after the key comes here
             _exit(0);
         }
-        EXPECT_TRUE(line_mode_becomes(master, false)) << strsignal(signal_number);
-        kill(pid, signal_number);
+        EXPECT_TRUE(line_mode_becomes(master, false)) << c.name;
+        if (c.after_the_key) {
+            EXPECT_TRUE(write(master, "x", 1) == 1 && line_mode_becomes(master, true)) << c.name;
+        }
+        kill(pid, c.signal_number);
+        if (!c.after_the_key && !c.ended_by) {   // ignored: a key ends the wait
+            EXPECT_EQ(write(master, "x", 1), 1) << c.name;
+        }
         int status = 0;
         waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << strsignal(signal_number);
+        if (c.ended_by) {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.ended_by) << c.name;
+        } else {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status) << c.name;
+        }
         termios modes{};
-        EXPECT_TRUE(tcgetattr(master, &modes) == 0 && (modes.c_lflag & ICANON) && (modes.c_lflag & ECHO))
-            << strsignal(signal_number);
+        EXPECT_TRUE(tcgetattr(master, &modes) == 0 && (modes.c_lflag & ICANON) && (modes.c_lflag & ECHO)) << c.name;
         close(master);
     }
 }
