@@ -20,9 +20,11 @@ test:
 # The slip stage (tests/slips/slips.py; not part of `make test`): one-line
 # slips planted one at a time, and those no test catches listed. Over the lines
 # changed since BASE, the files or folders of FILES, or all of src/; LIMIT
-# takes a sample (SEED chooses it), JOBS slips run side by side.
+# takes a sample (SEED chooses it), JOBS slips run side by side; AGAIN=OUTPUT
+# plants once more the survivors an earlier run printed into OUTPUT.
 slips:
-	BASE='$(BASE)' FILES='$(FILES)' LIMIT='$(LIMIT)' SEED='$(SEED)' JOBS='$(JOBS)' python3 tests/slips/slips.py
+	BASE='$(BASE)' FILES='$(FILES)' LIMIT='$(LIMIT)' SEED='$(SEED)' JOBS='$(JOBS)' AGAIN='$(AGAIN)' \
+	  python3 tests/slips/slips.py
 
 # The release packages: build-pkg/kestrel_<version>_amd64.deb,
 # build-pkg-arm64/kestrel_<version>_arm64.deb (cross-built for 64-bit ARM) and

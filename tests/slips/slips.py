@@ -2,7 +2,7 @@
 """The slip stage: plants one-line slips in src/, one at a time, and reports
 every slip that no test catches.
 
-    make slips [BASE=COMMIT] [FILES="PATH..."] [LIMIT=N] [SEED=N] [JOBS=N]
+    make slips [BASE=COMMIT] [FILES="PATH..."] [LIMIT=N] [SEED=N] [JOBS=N] [AGAIN=OUTPUT]
 
 Slips are written by rule over the lines of src/ that changed since BASE (the
 working tree against that commit), or over the files and folders FILES names,
@@ -28,10 +28,13 @@ which, without ":LINE" and with "  # REASON" after it, is the form of an entry
 of that list. The stage ends with the totals per folder and exits non-zero when
 a survivor is neither caught nor listed.
 
-LIMIT takes a sample of that many slips, spread over the folders in proportion
-to their slips, with a fixed seed (SEED changes it). JOBS (default 2) slips run
-side by side, each in its own scratch tree and network namespace. Run as root,
-from the root of the tree (make slips does both).
+LIMIT takes a sample of that many slips, spread over the folders in
+proportion to their slips, with a fixed seed (SEED changes it). AGAIN takes
+the survivors that the saved output of an earlier run printed, to see them
+caught once their rows are written. JOBS (default 2) slips run side by side,
+each in its own scratch tree and network namespace. One run at a time: the
+scratch trees are shared. Run as root, from the root of the tree (make slips
+does both).
 """
 import os
 import queue
@@ -621,16 +624,22 @@ def main():
     seed = int(setting("SEED", "1"))
     jobs = max(1, int(setting("JOBS", "2")))
 
-    if base:
-        only = changed_lines(base)
-        files = source_files(sorted(only))
+    again = setting("AGAIN")
+    if again:
+        # The survivors that an earlier run printed, wherever their lines stand now.
+        with open(again, encoding="utf-8") as f:
+            wanted = {(m.group(1), m.group(2).strip(), m.group(3).strip())
+                      for m in re.finditer(r"^\[\d+/\d+\] survived: (\S+?):\d+: (.*) => (.*)$", f.read(), re.M)}
+        files = source_files(sorted({path for path, _, _ in wanted}))
+        candidates = [s for s in all_slips(files, None) if s.key() in wanted]
     else:
-        only = None
-        files = source_files(files_arg or ["src"])
-    candidates = all_slips(files, only)
+        only = changed_lines(base) if base else None
+        files = source_files(sorted(only)) if base else source_files(files_arg or ["src"])
+        candidates = all_slips(files, only)
     chosen = sample(candidates, limit, seed)
     listed = read_equivalent()
-    what = f"the lines changed since {base}" if base else " ".join(files_arg) if files_arg else "all of src/"
+    what = (f"the survivors of {again}" if again else f"the lines changed since {base}" if base
+            else " ".join(files_arg) if files_arg else "all of src/")
     print(f"slips: {len(candidates)} written over {what}; {len(chosen)} taken"
           + (f" (LIMIT={limit}, SEED={seed})" if limit is not None else ""), flush=True)
 
