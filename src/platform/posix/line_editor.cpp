@@ -60,7 +60,6 @@ EditLine* editor = nullptr;
 // leaves its own idea of them, with the control characters the user had
 // switched off (werase, kill, ...) switched on again; these are put back.
 termios modes_before_editing{};
-bool modes_saved = false;
 History* line_history = nullptr;
 const char* editor_prompt_text = "";
 bool line_dropped = false;   // Ctrl+C ended the line el_gets gives
@@ -107,7 +106,8 @@ bool start_line_editor()
 {
     if (!load_edit_library())
         return false;
-    modes_saved = tcgetattr(STDIN_FILENO, &modes_before_editing) == 0;
+    if (tcgetattr(STDIN_FILENO, &modes_before_editing) != 0)
+        return false;
     editor = edit.el_init("kestrel", stdin, stdout, stderr);
     line_history = edit.history_init();
     if (!editor || !line_history)
@@ -148,8 +148,7 @@ int read_edited_line(const char* prompt, char* line, int size)
     std::fflush(stdout);
     int count = 0;
     const char* text = edit.el_gets(editor, &count);
-    if (modes_saved)
-        tcsetattr(STDIN_FILENO, TCSADRAIN, &modes_before_editing);
+    tcsetattr(STDIN_FILENO, TCSADRAIN, &modes_before_editing);
     if (line_dropped) {
         line_dropped = false;
         return LINE_DROPPED;

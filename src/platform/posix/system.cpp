@@ -11,7 +11,7 @@
 // the system's generator has been seeded, once after boot.
 int system_random(void* out, int size)
 {
-    return size >= 0 && size <= 256 && getentropy(out, static_cast<size_t>(size)) == 0 ? 0 : -1;
+    return getentropy(out, static_cast<size_t>(size)) == 0 ? 0 : -1;
 }
 
 const char* resolver_config_file() { return "/etc/resolv.conf"; }

@@ -153,7 +153,7 @@ GenRandomFunction find_gen_random()
 int system_random(void* out, int size)
 {
     static const GenRandomFunction gen_random = find_gen_random();
-    if (!gen_random || size < 0 || size > 256)
+    if (!gen_random)
         return -1;
     return gen_random(nullptr, static_cast<PUCHAR>(out), static_cast<ULONG>(size), USE_SYSTEM_PREFERRED_RNG) == 0
                ? 0
