@@ -61,8 +61,8 @@ std::int64_t monotonic_ms();
 
 // ---- randomness --------------------------------------------------------------
 
-// Fills out with size octets (at most 256) from the system's source of
-// unpredictable numbers: 0, or -1 when it has none to give.
+// Fills out with size octets from the system's source of unpredictable
+// numbers: 0, or -1 when it cannot give them (more than 256 at once, say).
 int system_random(void* out, int size);
 
 // ---- names and addresses ----------------------------------------------------

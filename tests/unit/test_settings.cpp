@@ -3,6 +3,7 @@
 
 #include "capture.h"
 #include "message/reader.h"
+#include "platform/platform.h"
 #include "resolver/query.h"
 
 #include <cstring>
@@ -58,6 +59,11 @@ TEST(Settings, StartDrawsTheIdentifierFromTheRandomSource)
 
 TEST(Settings, QueriesComposedInOneSecondCarryDifferentIdentifiers)
 {
+    // The system's source gives what it can, and fails for what it cannot.
+    std::uint8_t octets[257];
+    EXPECT_EQ(system_random(octets, 2), 0);
+    EXPECT_EQ(system_random(octets, 257), -1);
+
     // Drawn from the system's source, four identifiers are all the same with
     // a chance of one in 2^48; seeded from the clock, they were the same all
     // through a second.
