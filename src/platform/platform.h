@@ -62,7 +62,7 @@ std::int64_t monotonic_ms();
 // ---- randomness --------------------------------------------------------------
 
 // Fills out with size octets from the system's source of unpredictable
-// numbers: 0, or -1 when it cannot give them (more than 256 at once, say).
+// numbers: 0, or -1 when it cannot give them (POSIX gives at most 256 at once).
 int system_random(void* out, int size);
 
 // ---- names and addresses ----------------------------------------------------
