@@ -135,7 +135,7 @@ const char* resolver_config_file();
 // there is no such service (POSIX).
 int system_dns_servers(std::vector<std::string>& out);
 
-// Reads the file name into text, at most limit (0 or more) octets of it (on Windows as
+// Appends the file name to text, at most limit (0 or more) octets of it (on Windows as
 // the C library's text mode gives them), and only when it is a regular file:
 // it is opened without waiting, so that a FIFO or a device put in its place
 // neither stalls nor floods the reading. 0 when text holds all of the file, 1

@@ -92,6 +92,7 @@ TEST(Discovery, ResolvConfServers)
         std::string out;
         std::vector<std::uint32_t> list;   // after a list that held 10.9.9.9
         const char* in_place;              // what stands in the file's place, if not the file
+        bool no_input = false;             // standard input closed, so the file is descriptor 0
     } cases[] = {
         {"servers in order, appended", "nameserver 127.0.0.1\nnameserver 10.0.0.2\n",
          "DNS server 127.0.0.1, 10.0.0.2 found         \n", {ip("10.9.9.9"), ip("127.0.0.1"), ip("10.0.0.2")}, nullptr},
@@ -109,6 +110,8 @@ TEST(Discovery, ResolvConfServers)
         {"a server refused", "nameserver 10.0.0.1\nnameserver 255.255.255.255\nnameserver 10.0.0.3\n",
          "DNS server 10.0.0.1, 255.255.255.255Bad IP address.: #\n, 10.0.0.3 found         \n",
          {ip("10.9.9.9"), ip("10.0.0.1"), ip("10.0.0.3")}, nullptr},
+        {"standard input closed", "nameserver 10.0.0.1\n", "DNS server 10.0.0.1 found         \n",
+         {ip("10.9.9.9"), ip("10.0.0.1")}, nullptr, true},
     };
     for (const auto& c : cases) {
         ResolvConf conf(c.file, c.in_place);
@@ -117,12 +120,16 @@ TEST(Discovery, ResolvConfServers)
         add_server("10.9.9.9");
         CapturedStream out;
         std::fflush(stderr);
-        int saved_err = dup(2);
+        int saved_err = dup(2), saved_in = dup(0);
         dup2(1, 2);
+        if (c.no_input)
+            close(0);
         find_system_servers();
         std::fflush(stderr);
         dup2(saved_err, 2);
+        dup2(saved_in, 0);
         close(saved_err);
+        close(saved_in);
         // The system's text of the error, whatever it is, as #.
         std::string both = out.text();
         std::size_t report = both.find("Bad IP address.: ");

@@ -41,7 +41,6 @@ int read_config_file(const char* name, std::string& text, int limit)
     struct stat status {};
     if (file.fd < 0 || fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode))
         return -1;
-    text.clear();
     char block[4096];
     ssize_t n = 1;
     while (n > 0 && text.size() < static_cast<std::size_t>(limit)) {

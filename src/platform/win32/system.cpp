@@ -199,7 +199,6 @@ int read_config_file(const char* name, std::string& text, int limit)
     std::FILE* file = std::fopen(name, "r");
     if (!file)
         return -1;
-    text.clear();
     char block[4096];
     std::size_t n = 1;
     while (n > 0 && text.size() < static_cast<std::size_t>(limit)) {
