@@ -86,6 +86,13 @@ TEST(Discovery, ResolvConfServers)
     // A file longer than the limit read of it, whose last line the limit cuts
     // after "10.0.0.12" of "10.0.0.123".
     std::string cut = std::string(CONFIG_FILE_LIMIT - 41, '#') + "\nnameserver 10.0.0.1\nnameserver 10.0.0.123\n";
+    // Files whose last line has no line end: one whose last octet is read
+    // alone after a block of 4096, and one of exactly the limit.
+    auto ending_with = [](std::size_t size, const std::string& last) {
+        return std::string(size - last.size() - 1, '#') + "\n" + last;
+    };
+    std::string past_a_block = ending_with(4097, "nameserver 10.0.0.123");
+    std::string at_the_limit = ending_with(CONFIG_FILE_LIMIT, "nameserver 10.0.0.7");
     const struct {
         const char* name;
         std::string file;
@@ -110,6 +117,10 @@ TEST(Discovery, ResolvConfServers)
         {"a server refused", "nameserver 10.0.0.1\nnameserver 255.255.255.255\nnameserver 10.0.0.3\n",
          "DNS server 10.0.0.1, 255.255.255.255Bad IP address.: #\n, 10.0.0.3 found         \n",
          {ip("10.9.9.9"), ip("10.0.0.1"), ip("10.0.0.3")}, nullptr},
+        {"an octet past a block", past_a_block, "DNS server 10.0.0.123 found         \n",
+         {ip("10.9.9.9"), ip("10.0.0.123")}, nullptr},
+        {"a file of the limit exactly is whole", at_the_limit, "DNS server 10.0.0.7 found         \n",
+         {ip("10.9.9.9"), ip("10.0.0.7")}, nullptr},
         {"standard input closed", "nameserver 10.0.0.1\n", "DNS server 10.0.0.1 found         \n",
          {ip("10.9.9.9"), ip("10.0.0.1")}, nullptr, true},
     };
