@@ -29,7 +29,16 @@ fi
 dir=$(mktemp -d /tmp/kestrel-terminal.XXXXXX)
 sock=$dir/tmux.sock
 fake_pid=
-trap 'tmux -S "$sock" kill-server 2>/dev/null || true; [ -n "$fake_pid" ] && kill "$fake_pid"; rm -rf "$dir"' EXIT
+# At the end, the programs of the panes too: one that a fault keeps going
+# after its terminal is gone would spin for ever.
+end_all() {
+  local f
+  tmux -S "$sock" kill-server 2>/dev/null || true
+  for f in "$dir"/*.pid; do [ -e "$f" ] && kill -KILL "$(cat "$f")" 2>/dev/null; done
+  [ -n "$fake_pid" ] && kill "$fake_pid"
+  rm -rf "$dir"
+}
+trap end_all EXIT
 
 # A fake server: on 127.0.0.2 a reply whose names and text hold control bytes
 # (the reply of tests/e2e/cases/hostile_control_bytes), then a WKS answer for
