@@ -34,8 +34,8 @@ fake_pid=
 end_all() {
   local f
   tmux -S "$sock" kill-server 2>/dev/null || true
-  for f in "$dir"/*.pid; do [ -e "$f" ] && kill -KILL "$(cat "$f")" 2>/dev/null; done
-  [ -n "$fake_pid" ] && kill "$fake_pid"
+  for f in "$dir"/*.pid; do kill -KILL "$(cat "$f")" 2>/dev/null || true; done
+  [ -z "$fake_pid" ] || kill "$fake_pid" || true
   rm -rf "$dir"
 }
 trap end_all EXIT
