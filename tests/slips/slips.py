@@ -544,6 +544,18 @@ def run(command, cwd, log, seconds, env=None):
 HANG_MARKS = ("***Timeout", "no end within", "within 60s", "hang")
 
 
+def end_strays(tree):
+    """Ends what a slip left running of the programs built in a scratch tree:
+    one that a fault keeps going after its suite gave up (a client whose
+    terminal went away, say) would spin on and slow every slip after it."""
+    for pid in os.listdir("/proc"):
+        try:
+            if pid.isdigit() and os.readlink(f"/proc/{pid}/exe").startswith(tree + "/"):
+                os.kill(int(pid), signal.SIGKILL)
+        except OSError:
+            pass
+
+
 class Worker:
     def __init__(self, n):
         self.n = n
@@ -608,6 +620,7 @@ class Worker:
                     return
             slip.outcome = "survived"
         finally:
+            end_strays(self.tree)
             with open(path, "w", encoding="utf-8") as f:
                 f.write(text)
             with open(log, "a") as f:
