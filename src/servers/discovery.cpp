@@ -88,7 +88,7 @@ static void read_config_tool()
     // folder could be a file that someone else put there, and its servers would
     // be taken.
     std::string file;
-    if (make_temp_file("kst", file) == -1) {
+    if (make_temp_file("kst", file) != 0) {
         std::fputs(CANNOT_RUN, stdout);
         return;
     }

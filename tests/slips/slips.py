@@ -646,13 +646,17 @@ def main():
         files = source_files(sorted({path for path, _, _ in wanted}))
         candidates = [s for s in all_slips(files, None) if s.key() in wanted]
     else:
+        # BASE and FILES together: the changed lines within those files or folders.
         only = changed_lines(base) if base else None
-        files = source_files(sorted(only)) if base else source_files(files_arg or ["src"])
+        files = source_files(files_arg or ["src"])
+        if base:
+            files = [f for f in files if f in only]
         candidates = all_slips(files, only)
     chosen = sample(candidates, limit, seed)
     listed = read_equivalent()
-    what = (f"the survivors of {again}" if again else f"the lines changed since {base}" if base
-            else " ".join(files_arg) if files_arg else "all of src/")
+    where = " ".join(files_arg) if files_arg else "all of src/"
+    what = (f"the survivors of {again}" if again
+            else f"the lines changed since {base} in {where}" if base else where)
     print(f"slips: {len(candidates)} written over {what}; {len(chosen)} taken"
           + (f" (LIMIT={limit}, SEED={seed})" if limit is not None else ""), flush=True)
 
