@@ -22,23 +22,21 @@ int resolver_start()
     // 9.2): it is drawn from the system's random source at every start, and
     // without one no query goes out.
     std::uint8_t drawn[2];
-    if (random_source(drawn, sizeof drawn) != 0) {
-        if (debug_on())
-            std::fputs("Could not draw a query identifier.", stdout);
-        return -1;
+    const char* failure = "Could not draw a query identifier.";
+    if (random_source(drawn, sizeof drawn) == 0) {
+        resolver_settings.next_id = load16(drawn);
+        switch (net_start()) {
+        case NET_READY:
+            return 0;
+        case NET_WRONG_VERSION:
+            net_cleanup();
+            failure = "This program requires Windows Sockets 1.1.";
+            break;
+        default:
+            failure = "Could not initialize Windows Sockets.";
+        }
     }
-    resolver_settings.next_id = load16(drawn);
-    switch (net_start()) {
-    case NET_READY:
-        return 0;
-    case NET_WRONG_VERSION:
-        if (debug_on())
-            std::fputs("This program requires Windows Sockets 1.1.", stdout);
-        net_cleanup();
-        return -1;
-    default:
-        if (debug_on())
-            std::fputs("Could not initialize Windows Sockets.", stdout);
-        return -1;
-    }
+    if (debug_on())
+        std::fputs(failure, stdout);
+    return -1;
 }

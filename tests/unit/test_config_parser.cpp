@@ -213,6 +213,9 @@ TEST(ConfigReader, LongLinesArriveInPiecesOf99)
     labelled += std::string(99 - labelled.size(), ' ');
     ReadResult split = read_text(labelled + " 10.0.0.2\n");
     EXPECT_EQ(split.out, "10.0.0.1, 10.0.0.2");
+    // The cut after the 99th character falls inside an address: two words.
+    ReadResult cut = read_text("DNS Servers : 10.0.0.1\n" + std::string(98, ' ') + "10.0.0.2\n");
+    EXPECT_EQ(cut.out, "10.0.0.1, 1, 0.0.0.2");
 
     // A label whose ':' lies beyond the first 99 characters is never matched.
     std::string dotted = "   DNS Servers";

@@ -208,13 +208,15 @@ TEST(ConsoleInput, CtrlCAtATerminal)
 // A key is taken whole: no octet of it reaches the next command line.
 struct KeyAfterPause {
     const char* name;
-    const char* keys;   // typed while the pause waits
+    std::string keys;   // typed while the pause waits
 };
 
 const KeyAfterPause KEYS_AT_PAUSE[] = {
     {"letter", "x"},
     {"two-octet character", "\xC3\xA9"},          // e acute
     {"four-octet character", "\xF0\x9F\x98\x80"},  // a face, outside the BMP
+    // A broken character: its lead octet's count is taken, whatever the octets are.
+    {"three-octet lead, NUL, letter", std::string("\xE0\0x", 3)},
     // Keys that give no character leave the pause waiting; the letter after them ends it.
     {"Up, then a letter", "\x1B[Ax"},
     {"Ctrl+Right (CSI with parameters), then a letter", "\x1B[1;5Cx"},
@@ -240,7 +242,7 @@ bool line_mode_becomes(int master, bool want)
 // Runs the key wait in a child whose standard input is a new pseudo-terminal,
 // types keys once the wait holds the terminal in raw mode and "next\n" once it
 // is back in line mode. Gives the line the child read after the wait.
-std::string line_after_pause(const char* keys)
+std::string line_after_pause(const std::string& keys)
 {
     int master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
@@ -267,7 +269,7 @@ std::string line_after_pause(const char* keys)
     close(result[1]);
     std::string line;
     bool typed = line_mode_becomes(master, false) &&
-                 write(master, keys, std::strlen(keys)) == static_cast<ssize_t>(std::strlen(keys)) &&
+                 write(master, keys.data(), keys.size()) == static_cast<ssize_t>(keys.size()) &&
                  line_mode_becomes(master, true) && write(master, "next\n", 5) == 5;
     if (!typed) {   // the wait never began or never ended: the child is stopped
         kill(pid, SIGKILL);

@@ -83,16 +83,18 @@ TEST(Discovery, ResolvConfServers)
     if (!private_mounts())
         GTEST_SKIP() << "needs the private namespace of tests/netns.sh";
     const std::string NOT_FOUND = "DNS server not found! Add server manually\n";
+    const std::size_t LIMIT = 65536;   // the 64 KiB read of a file
     // A file longer than the limit read of it, whose last line the limit cuts
     // after "10.0.0.12" of "10.0.0.123".
-    std::string cut = std::string(CONFIG_FILE_LIMIT - 41, '#') + "\nnameserver 10.0.0.1\nnameserver 10.0.0.123\n";
+    std::string cut = std::string(LIMIT - 41, '#') + "\nnameserver 10.0.0.1\nnameserver 10.0.0.123\n";
     // Files whose last line has no line end: one whose last octet is read
-    // alone after a block of 4096, and one of exactly the limit.
+    // alone after a block of 4096, one of exactly the limit, one octet over it.
     auto ending_with = [](std::size_t size, const std::string& last) {
         return std::string(size - last.size() - 1, '#') + "\n" + last;
     };
     std::string past_a_block = ending_with(4097, "nameserver 10.0.0.123");
-    std::string at_the_limit = ending_with(CONFIG_FILE_LIMIT, "nameserver 10.0.0.7");
+    std::string at_the_limit = ending_with(LIMIT, "nameserver 10.0.0.7");
+    std::string over_the_limit = ending_with(LIMIT + 1, "nameserver 10.0.0.8");
     const struct {
         const char* name;
         std::string file;
@@ -121,6 +123,7 @@ TEST(Discovery, ResolvConfServers)
          {ip("10.9.9.9"), ip("10.0.0.123")}, nullptr},
         {"a file of the limit exactly is whole", at_the_limit, "DNS server 10.0.0.7 found         \n",
          {ip("10.9.9.9"), ip("10.0.0.7")}, nullptr},
+        {"a file an octet over the limit loses its last line", over_the_limit, NOT_FOUND, {}, nullptr},
         {"standard input closed", "nameserver 10.0.0.1\n", "DNS server 10.0.0.1 found         \n",
          {ip("10.9.9.9"), ip("10.0.0.1")}, nullptr, true},
     };
@@ -136,6 +139,8 @@ TEST(Discovery, ResolvConfServers)
         if (c.no_input)
             close(0);
         find_system_servers();
+        // The file is closed, not left in standard input's place.
+        bool file_left_open = c.no_input && fcntl(0, F_GETFD) != -1;
         std::fflush(stderr);
         dup2(saved_err, 2);
         dup2(saved_in, 0);
@@ -148,6 +153,7 @@ TEST(Discovery, ResolvConfServers)
             both.replace(report + 17, both.find('\n', report) - report - 17, "#");
         EXPECT_EQ(both, c.out) << c.name;
         EXPECT_EQ(listed(), c.list) << c.name;
+        EXPECT_FALSE(file_left_open) << c.name;
     }
 }
 

@@ -1,5 +1,6 @@
 // The wait of each pass, and the choice between datagram and circuit by the
 // query's length, seen from a loopback peer that never answers.
+#include "platform/posix/internal.h"
 #include "resolver/settings.h"
 #include "resolver/transport.h"
 #include "servers/server_list.h"
@@ -7,10 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <csignal>
 #include <cstdint>
+#include <cstdlib>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <string>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -128,15 +134,68 @@ TEST_F(SilentPeer, QueryOf513OctetsGoesByCircuit)
     EXPECT_EQ(got[3], 0x34);
 }
 
-TEST_F(SilentPeer, NoPassAtAllWhenRetryCountIsNotPositive)
+// Nothing is sent, and there is no answer, when there is nothing to send or
+// no one to send it to.
+TEST_F(SilentPeer, NothingSent)
 {
     std::vector<std::uint8_t> q = query_of(30);
     std::uint8_t reply[1024];
-    for (int retries : {0, -1}) {
-        resolver_settings.retry_count = retries;
-        EXPECT_EQ(send_query(q.data(), 30, reply, sizeof reply), -1);
-        EXPECT_FALSE(ready(udp)) << retries;
+    const struct {
+        const char* name;
+        int retry_count, server_count, query_length;
+    } cases[] = {
+        {"no pass", 0, 1, 30},
+        {"a negative count of passes", -1, 1, 30},
+        {"no server", 1, 0, 30},
+        {"a query shorter than a header", 1, 1, 11},
+    };
+    for (const auto& c : cases) {
+        resolver_settings.retry_count = c.retry_count;
+        server_list.count = c.server_count;
+        EXPECT_EQ(send_query(q.data(), c.query_length, reply, sizeof reply), -1) << c.name;
+        EXPECT_FALSE(ready(udp)) << c.name;
     }
+}
+
+// Ctrl+C before an attempt, at a terminal: nothing is sent, and there is no
+// answer. The child's standard input is a new pseudo-terminal.
+TEST_F(SilentPeer, NothingSentAfterCtrlC)
+{
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    std::string slave_name = ptsname(master);
+    std::fflush(nullptr);
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(open(slave_name.c_str(), O_RDWR | O_NOCTTY), STDIN_FILENO);
+        watch_interrupts();
+        raise(SIGINT);
+        std::vector<std::uint8_t> q = query_of(30);
+        std::uint8_t reply[1024];
+        _exit(send_query(q.data(), 30, reply, sizeof reply) == -1 ? 0 : 1);
+    }
+    int status = -1;
+    waitpid(pid, &status, 0);
+    close(master);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_FALSE(ready(udp));
+}
+
+// A server whose queue of connections is full lets a connection wait for
+// ever: the attempt gives up at its time, and there is no answer.
+TEST_F(SilentPeer, ConnectionNeverTaken)
+{
+    ASSERT_EQ(listen(tcp, 0), 0);
+    sockaddr_in sa{};
+    socklen_t len = sizeof sa;
+    getsockname(tcp, reinterpret_cast<sockaddr*>(&sa), &len);
+    int filler = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_EQ(connect(filler, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
+    resolver_settings.OptionFlags = OPT_USE_VC;
+    std::vector<std::uint8_t> q = query_of(30);
+    std::uint8_t reply[1024];
+    EXPECT_EQ(send_query(q.data(), 30, reply, sizeof reply), -1);
+    close(filler);
 }
 
 } // namespace

@@ -186,8 +186,10 @@ struct RawTerminal {
     int fd;
     termios saved{};
     bool active = false;
-    struct sigaction before[KEY_WAIT_SIGNAL_COUNT] {};
+    // Not the last member: the bounds check of the sanitizer build passes over
+    // an index past a record's last array.
     bool replaced[KEY_WAIT_SIGNAL_COUNT] = {};
+    struct sigaction before[KEY_WAIT_SIGNAL_COUNT] {};
     explicit RawTerminal(int f) : fd(f)
     {
         if (tcgetattr(fd, &saved) != 0)

@@ -104,14 +104,12 @@ unsigned char drop_line(EditLine* el, int)
 
 bool start_line_editor()
 {
-    if (!load_edit_library())
-        return false;
-    if (tcgetattr(STDIN_FILENO, &modes_before_editing) != 0)
+    if (!load_edit_library() || tcgetattr(STDIN_FILENO, &modes_before_editing) != 0)
         return false;
     editor = edit.el_init("kestrel", stdin, stdout, stderr);
     line_history = edit.history_init();
     if (!editor || !line_history)
-        return false;
+        return false;   // no memory left
     HistEvent event;
     edit.history(line_history, &event, H_SETSIZE, 500);
     edit.history(line_history, &event, H_SETUNIQUE, 1);
