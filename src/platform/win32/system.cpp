@@ -165,20 +165,18 @@ const char* resolver_config_file() { return nullptr; }
 int system_dns_servers(std::vector<std::string>& out)
 {
     LoadedLibrary iphlpapi(path_in_folder(GetSystemDirectoryA, "iphlpapi.dll"));
-    if (!iphlpapi.module)
-        return -1;
-    auto get_network_params = reinterpret_cast<GetNetworkParamsFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(iphlpapi.module, "GetNetworkParams")));
-    if (!get_network_params)
-        return -1;
+    GetNetworkParamsFunction get_network_params = nullptr;
+    if (iphlpapi.module)
+        get_network_params = reinterpret_cast<GetNetworkParamsFunction>(
+            reinterpret_cast<void (*)()>(GetProcAddress(iphlpapi.module, "GetNetworkParams")));
+    // Every failure, a missing library or function included, ends in one that is not ERROR_SUCCESS.
     ULONG size = FIRST_PARAMS_SIZE;
     GlobalBlock block;
-    DWORD result = ERROR_BUFFER_OVERFLOW;
+    DWORD result = get_network_params ? ERROR_BUFFER_OVERFLOW : ERROR_PROC_NOT_FOUND;
     for (int round = 0; round < PARAMS_ROUNDS && result == ERROR_BUFFER_OVERFLOW; ++round) {
         block.allocate(size);
-        if (!block.memory)
-            return -1;
-        result = get_network_params(static_cast<PFIXED_INFO>(block.memory), &size);
+        result = block.memory ? get_network_params(static_cast<PFIXED_INFO>(block.memory), &size)
+                              : ERROR_NOT_ENOUGH_MEMORY;
     }
     if (result != ERROR_SUCCESS)
         return -1;
@@ -219,11 +217,9 @@ int make_temp_file(const char* prefix, std::string& name)
 {
     char directory[MAX_PATH];
     DWORD length = GetTempPathA(sizeof directory, directory);
-    // GetTempFileNameA needs room for its own 14 characters after the directory.
-    if (length == 0 || length > MAX_PATH - 14)
-        return -1;
     char file[MAX_PATH];
-    if (GetTempFileNameA(directory, prefix, 0, file) == 0)
+    // GetTempFileNameA needs room for its own 14 characters after the directory.
+    if (length == 0 || length > MAX_PATH - 14 || GetTempFileNameA(directory, prefix, 0, file) == 0)
         return -1;
     name = file;
     return 0;
