@@ -14,7 +14,9 @@
 // whatever its Windows handles are, so the runner waits for a tool left
 // running. One that begins with "@nowrite" stands for a tool that cannot
 // write into FILE (someone else's read-only file, say): it writes nothing
-// into it and fails. A line "@pad N" of the text is written as N characters
+// into it and fails. One that begins with "@remove" stands for a tool whose
+// file is taken away (by someone else, say): it deletes FILE and ends well.
+// A line "@pad N" of the text is written as N characters
 // of labelled lines of 100 (their line ends counted as one), which carry no
 // server.
 #include <windows.h>
@@ -68,6 +70,8 @@ int main(int argc, char** argv)
     }
     if (n >= 8 && std::memcmp(buffer, "@nowrite", 8) == 0)
         return 1;
+    if (n >= 7 && std::memcmp(buffer, "@remove", 7) == 0)
+        return DeleteFileA(argv[3]) ? 0 : 1;
     std::string text(buffer, n);
     while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0)
         text.append(buffer, n);
