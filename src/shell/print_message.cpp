@@ -48,17 +48,13 @@ char* reply_text(char* p, const char* text)
     return p;
 }
 
-// A text of any length shown as reply_text shows it, in pieces that each fit a room.
+// A text of any length shown as reply_text shows it, a character at a time.
 void put_reply_text(const char* text)
 {
-    char piece[CHAR_TEXT_SIZE];
-    for (std::size_t left = std::strlen(text); left > 0;) {
-        std::size_t take = left < sizeof piece - 1 ? left : sizeof piece - 1;
-        std::memcpy(piece, text, take);
-        piece[take] = '\0';
-        gather(reply_text(room(4 * static_cast<int>(take)), piece));
-        text += take;
-        left -= take;
+    char one[2] = {0, 0};
+    for (; *text; ++text) {
+        one[0] = *text;
+        gather(reply_text(room(4), one));
     }
 }
 

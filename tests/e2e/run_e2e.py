@@ -2,7 +2,9 @@
 """Runs the client on transcripts and compares its whole output.
 
 A case is tests/e2e/cases/NAME.in (the lines typed) with NAME.out, the exact
-standard output expected, and optionally NAME.err, the exact standard error.
+standard output expected, and optionally NAME.err, the exact standard error;
+or, in place of both, NAME.both: the exact output of the two streams written
+into one pipe, as onto a console.
 In an expected file the line "@startup" stands for the start-up text in
 tests/e2e/startup.txt, and "@error(NAME)" for the platform's text of a socket
 error (the one thing that differs between the platforms). Only what must vary
@@ -107,7 +109,9 @@ def run_case(name, command, startup, timeout):
             os.unlink(log)
             return False
     try:
-        proc = subprocess.run(command, input=stdin, capture_output=True, timeout=timeout)
+        both = os.path.exists(base + ".both")
+        proc = subprocess.run(command, input=stdin, stdout=subprocess.PIPE,
+                              stderr=subprocess.STDOUT if both else subprocess.PIPE, timeout=timeout)
     except subprocess.TimeoutExpired as e:
         print(f"FAIL {name}: no end within {timeout} s")
         show_stderr(name, e.stderr)
@@ -133,14 +137,15 @@ def run_case(name, command, startup, timeout):
     elif proc.returncode != 0:
         print(f"FAIL {name}: exit status {proc.returncode}")
         ok = False
-    for stream, got in ((".out", proc.stdout), (".err", proc.stderr)):
+    for stream, got in ((".both", proc.stdout),) if both else ((".out", proc.stdout), (".err", proc.stderr)):
         path = base + stream
         if stream == ".err" and not os.path.exists(path):
             continue
         want = mask(expected(path, startup))
         got = mask(got)
         if want != got:
-            print(f"FAIL {name}: standard {'output' if stream == '.out' else 'error'} differs")
+            print(f"FAIL {name}: " + {".out": "standard output", ".err": "standard error",
+                                       ".both": "the output of both streams"}[stream] + " differs")
             show_diff(stream, want, got)
             ok = False
     if not ok:
