@@ -83,6 +83,7 @@ static std::string file_argument(const std::string& name)
 static void read_config_tool()
 {
     std::fputs("Loading DNS servers...\r", stdout);
+    std::fflush(stdout);   // the progress text shows while the tool runs
     clear_servers();
     // Without a file of its own the tool is not run: a fixed name in a shared
     // folder could be a file that someone else put there, and its servers would
@@ -92,8 +93,6 @@ static void read_config_tool()
         std::fputs(CANNOT_RUN, stdout);
         return;
     }
-    // The progress text shows while the tool runs.
-    std::fflush(stdout);
     std::string arguments = "/all /batch " + file_argument(file);
     int run = run_system_tool("ipconfig", arguments.c_str(), TOOL_WAIT_MS);
     if (run == RUN_NOT_STARTED)
