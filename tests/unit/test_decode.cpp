@@ -107,17 +107,17 @@ TEST(Header, GettersTakeTheirBits)
 
 TEST(Header, SettersChangeOneBit)
 {
-    std::uint8_t h[HEADER_SIZE] = {0, 0, 0x85, 0xFF};
+    std::uint8_t h[HEADER_SIZE] = {0, 0, 0x84, 0xFF};
     set_tc(h, 1);
-    EXPECT_EQ(h[2], 0x87);
+    EXPECT_EQ(h[2], 0x86);
     set_tc(h, 1);
-    EXPECT_EQ(h[2], 0x87);
+    EXPECT_EQ(h[2], 0x86);
     set_tc(h, 0);
-    EXPECT_EQ(h[2], 0x85);
-    set_rd(h, 0);
     EXPECT_EQ(h[2], 0x84);
     set_rd(h, 7);
     EXPECT_EQ(h[2], 0x85);
+    set_rd(h, 0);
+    EXPECT_EQ(h[2], 0x84);
     EXPECT_EQ(h[3], 0xFF);
 }
 
@@ -341,6 +341,11 @@ TEST(DecodeMessage, CutRepliesKeepWholeEntries)
          0, 0, 0, 0},
         {"announces 65535 of each, holds two questions",
          cat({{0, 1, 0x81, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, question, question}), 2, 0, 0, 0},
+        {"announces 65535 answers, holds ten of the fewest octets",
+         cat({{0, 1, 0x81, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0}, {0}, fixed(10, 0), {0}, fixed(10, 0), {0}, fixed(10, 0),
+              {0}, fixed(10, 0), {0}, fixed(10, 0), {0}, fixed(10, 0), {0}, fixed(10, 0), {0}, fixed(10, 0), {0},
+              fixed(10, 0), {0}, fixed(10, 0)}),
+         0, 10, 0, 0},
         {"question cut in its type", cat({header(2, 1, 0, 0), question, {1, 'r', 0, 0x00}}), 1, 0, 0, 0},
         {"rdlength past the end", cat({header(1, 2, 0, 0), question, answer, {0xC0, 0x0C}, fixed(1, 5),
                                        {192, 0, 2, 2}}), 1, 1, 0, 0},
