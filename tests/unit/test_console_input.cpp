@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <string>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -283,6 +284,41 @@ std::string line_after_pause(const std::string& keys)
     close(master);
     waitpid(pid, nullptr, 0);
     return line;
+}
+
+// The width of the terminal on standard output, by which completions are laid
+// out: 80 where there is no terminal or it gives no width.
+TEST(TerminalWidth, OfStandardOutput)
+{
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    int pipe_ends[2];
+    ASSERT_TRUE(terminal >= 0 && pipe(pipe_ends) == 0);
+    const struct {
+        const char* name;
+        int out;
+        unsigned short columns;
+        int width;
+    } cases[] = {
+        {"a terminal of 132 columns", terminal, 132, 132},
+        {"a terminal that gives no width", terminal, 0, 80},
+        {"a pipe", pipe_ends[1], 0, 80},
+    };
+    std::fflush(stdout);
+    int saved = dup(STDOUT_FILENO);
+    for (const auto& c : cases) {
+        winsize size{};
+        size.ws_row = 24;
+        size.ws_col = c.columns;
+        ioctl(master, TIOCSWINSZ, &size);
+        dup2(c.out, STDOUT_FILENO);
+        int width = terminal_width();
+        dup2(saved, STDOUT_FILENO);
+        EXPECT_EQ(width, c.width) << c.name;
+    }
+    for (int fd : {saved, terminal, master, pipe_ends[0], pipe_ends[1]})
+        close(fd);
 }
 
 TEST(KeyWait, TheKeyIsConsumedWhole)
