@@ -36,9 +36,7 @@ int select_once(Socket s, int for_read, int milliseconds)
     limit.tv_usec = (milliseconds % 1000) * 1000;
     int r = select(0, for_read ? &set : nullptr, for_read ? nullptr : &set, for_read ? nullptr : &failed,
                    milliseconds < 0 ? nullptr : &limit);
-    if (r == SOCKET_ERROR)
-        return -1;
-    return r > 0 ? 1 : 0;
+    return r == SOCKET_ERROR ? -1 : r > 0 ? 1 : 0;
 }
 
 } // namespace
