@@ -62,6 +62,9 @@ TEST(PrintHex, UpperCaseAndNothingBetween)
     EXPECT_EQ(printed([&] { print_hex(bytes, 4); }), "000AFF5C");
     EXPECT_EQ(printed([&] { print_hex(bytes, 0); }), "");
     EXPECT_EQ(printed([&] { print_hex(bytes, -3); }), "");
+    // More than the gathered text holds: handed on as it fills.
+    std::vector<std::uint8_t> many(5000, 0xAB);
+    EXPECT_EQ(printed([&] { print_hex(many.data(), 5000); }), repeat("AB", 5000));
 }
 
 TEST(PrintHeader, FlagsAndNames)
@@ -233,8 +236,9 @@ TEST(PrintRecord, UnknownTypeAndClassAsNumbers)
                                   "\tPrinting of rdata not implement for current type\n");
     rec = record(33, 20);   // SRV: its mnemonic, the fallback data line
     rec.rrclass = 3;
+    rec.ttl = 86399;        // the last of the digit pairs
     EXPECT_EQ(printed([&] { print_record(rec); }),
-              std::string(HEAD) + "\tTYPE=SRV, CLASS=CHAOS, TTL=3600, RDLENGTH=20\n"
+              std::string(HEAD) + "\tTYPE=SRV, CLASS=CHAOS, TTL=86399, RDLENGTH=20\n"
                                   "\tPrinting of rdata not implement for current type\n");
 }
 

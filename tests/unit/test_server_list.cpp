@@ -56,6 +56,11 @@ TEST(ServerList, HostNames)
     EXPECT_EQ(a.result, 0);
     ASSERT_GE(a.count, 1);
     EXPECT_EQ(server_list.addresses[0], inet_addr("127.0.0.1"));
+    // A name that is found nowhere (.invalid, RFC 2606) is reported, and adds nothing.
+    AddResult none = add("nowhere.invalid");
+    EXPECT_EQ(none.result, -1);
+    EXPECT_EQ(none.count, a.count);
+    EXPECT_EQ(none.err.rfind("Domain not found: ", 0), 0u) << none.err;
 }
 
 TEST(ServerList, CapacityIs254)

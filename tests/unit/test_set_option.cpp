@@ -136,6 +136,7 @@ TEST(SetOption, Flags)
         {"set norecurse", "", 0, 0},
         {"set norec", "", 0, 0},
         {"set recurse", "", 0, 1},
+        {"set REC", "", 0, 1},
         {"set d", "Invalid option\n", 0, 1},
         {"set nod", "Invalid option\n", 0, 1},
         {"set", "Invalid option\n", 0, 1},
