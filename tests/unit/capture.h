@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <string>
 #include <unistd.h>
 
@@ -43,3 +45,17 @@ struct CapturedStream {
     CapturedStream(const CapturedStream&) = delete;
     CapturedStream& operator=(const CapturedStream&) = delete;
 };
+
+// A new pseudo-terminal, for code that must meet a terminal: its master end,
+// or -1; the path of its other end goes into slave_name.
+inline int open_pseudo_terminal(std::string& slave_name)
+{
+    int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master >= 0 && (grantpt(master) != 0 || unlockpt(master) != 0)) {
+        close(master);
+        return -1;
+    }
+    if (master >= 0)
+        slave_name = ptsname(master);
+    return master;
+}

@@ -2,6 +2,7 @@
 // the output of one line before it writes the next must get it, and a batch
 // written at once gives the same bytes, held back until input runs out. From a
 // terminal: Ctrl+C drops the line and cuts a socket wait short.
+#include "capture.h"
 #include "platform/platform.h"
 
 #include <cerrno>
@@ -72,10 +73,9 @@ struct Child {
         int in[2] = {-1, -1}, out[2];
         std::string terminal;
         if (input == Input::TERMINAL) {
-            in[1] = posix_openpt(O_RDWR | O_NOCTTY);
-            if (in[1] < 0 || grantpt(in[1]) != 0 || unlockpt(in[1]) != 0)
+            in[1] = open_pseudo_terminal(terminal);
+            if (in[1] < 0)
                 return;
-            terminal = ptsname(in[1]);
         } else if (pipe(in) != 0) {
             return;
         }
@@ -245,10 +245,10 @@ bool line_mode_becomes(int master, bool want)
 // is back in line mode. Gives the line the child read after the wait.
 std::string line_after_pause(const std::string& keys)
 {
-    int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+    std::string slave_name;
+    int master = open_pseudo_terminal(slave_name);
+    if (master < 0)
         return "(no pseudo-terminal)";
-    std::string slave_name = ptsname(master);
     int result[2];
     if (pipe(result) != 0)
         return "(no pipe)";
@@ -290,9 +290,10 @@ std::string line_after_pause(const std::string& keys)
 // out: 80 where there is no terminal or it gives no width.
 TEST(TerminalWidth, OfStandardOutput)
 {
-    int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
-    int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    std::string slave_name;
+    int master = open_pseudo_terminal(slave_name);
+    ASSERT_GE(master, 0);
+    int terminal = open(slave_name.c_str(), O_RDWR | O_NOCTTY);
     int pipe_ends[2];
     ASSERT_TRUE(terminal >= 0 && pipe(pipe_ends) == 0);
     const struct {
@@ -350,9 +351,9 @@ TEST(KeyWait, SignalsAtTheWait)
         {"SIGTERM after the wait", SIGTERM, exit_42, true, 0, 42},
     };
     for (const auto& c : cases) {
-        int master = posix_openpt(O_RDWR | O_NOCTTY);
-        ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
-        std::string slave_name = ptsname(master);
+        std::string slave_name;
+        int master = open_pseudo_terminal(slave_name);
+        ASSERT_GE(master, 0);
         std::fflush(nullptr);
         pid_t pid = fork();
         if (pid == 0) {

@@ -1,5 +1,6 @@
 // The wait of each pass, and the choice between datagram and circuit by the
 // query's length, seen from a loopback peer that never answers.
+#include "capture.h"
 #include "platform/posix/internal.h"
 #include "resolver/settings.h"
 #include "resolver/transport.h"
@@ -161,9 +162,9 @@ TEST_F(SilentPeer, NothingSent)
 // answer. The child's standard input is a new pseudo-terminal.
 TEST_F(SilentPeer, NothingSentAfterCtrlC)
 {
-    int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
-    std::string slave_name = ptsname(master);
+    std::string slave_name;
+    int master = open_pseudo_terminal(slave_name);
+    ASSERT_GE(master, 0);
     std::fflush(nullptr);
     pid_t pid = fork();
     if (pid == 0) {
