@@ -107,17 +107,18 @@ TEST(Header, GettersTakeTheirBits)
 
 TEST(Header, SettersChangeOneBit)
 {
-    std::uint8_t h[HEADER_SIZE] = {0, 0, 0x84, 0xFF};
+    // The neighbouring bit is set each time one is cleared.
+    std::uint8_t h[HEADER_SIZE] = {0, 0, 0x85, 0xFF};
     set_tc(h, 1);
-    EXPECT_EQ(h[2], 0x86);
+    EXPECT_EQ(h[2], 0x87);
     set_tc(h, 1);
-    EXPECT_EQ(h[2], 0x86);
-    set_tc(h, 0);
-    EXPECT_EQ(h[2], 0x84);
-    set_rd(h, 7);
-    EXPECT_EQ(h[2], 0x85);
+    EXPECT_EQ(h[2], 0x87);
     set_rd(h, 0);
-    EXPECT_EQ(h[2], 0x84);
+    EXPECT_EQ(h[2], 0x86);
+    set_rd(h, 7);
+    EXPECT_EQ(h[2], 0x87);
+    set_tc(h, 0);
+    EXPECT_EQ(h[2], 0x85);
     EXPECT_EQ(h[3], 0xFF);
 }
 
