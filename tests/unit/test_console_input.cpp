@@ -25,23 +25,25 @@ constexpr int PATIENCE_MS = 5000;   // bounds every wait for the child
 
 // Waits on a socket that nothing can make readable, as a lookup waits for a
 // silent server, and tells how the wait ended.
-void wait_and_report()
+void wait_and_report(int milliseconds)
 {
     Socket s = open_udp_socket();
     std::printf("waiting\n");
     std::fflush(stdout);
-    int r = wait_socket(s, 1, -1);
+    int r = wait_socket(s, 1, milliseconds);
     bool eintr = last_socket_error() == EINTR;
     bool noted = interrupted();
     clear_interrupt();
-    std::printf("%s eintr=%d interrupted=%d then %d\n", r == WAIT_INTERRUPTED ? "WAIT_INTERRUPTED" : "other",
-                eintr, noted, interrupted());
+    if (r == WAIT_INTERRUPTED)
+        std::printf("WAIT_INTERRUPTED eintr=%d interrupted=%d then %d\n", eintr, noted, interrupted());
+    else
+        std::printf("%s\n", r == 0 ? "timed out" : "other");
     close_socket(s);
 }
 
 // The child echoes each line it reads after the prompt, the way the shell
-// prints what a command gives, without flushing; the line "wait" runs
-// wait_and_report instead.
+// prints what a command gives, without flushing; the lines "wait" and "brief
+// wait" run wait_and_report, without a time limit and with one of 10 ms.
 [[noreturn]] void echo_lines(int in, int out)
 {
     dup2(in, STDIN_FILENO);
@@ -49,7 +51,9 @@ void wait_and_report()
     char line[256];
     while (read_command_line(">", line, sizeof line) >= 0) {
         if (std::strcmp(line, "wait") == 0)
-            wait_and_report();
+            wait_and_report(-1);
+        else if (std::strcmp(line, "brief wait") == 0)
+            wait_and_report(10);
         else
             std::printf("got %s\n", line);
     }
@@ -59,7 +63,8 @@ void wait_and_report()
 
 // Standard input of the child: a pipe, or a new pseudo-terminal that is the
 // controlling terminal of the child's own session, so that a Ctrl+C typed into
-// it sends SIGINT as a real terminal does.
+// it sends SIGINT as a real terminal does. A child may start with SIGINT
+// blocked, as some launchers leave it.
 enum class Input { PIPE, TERMINAL };
 
 struct Child {
@@ -67,8 +72,9 @@ struct Child {
     int to_child = -1;     // its standard input, or the terminal's master side
     int from_child = -1;   // its standard output
     std::string seen;
+    bool ended = false;   // its output came to an end
 
-    explicit Child(Input input = Input::PIPE)
+    explicit Child(Input input = Input::PIPE, bool sigint_blocked = false)
     {
         int in[2] = {-1, -1}, out[2];
         std::string terminal;
@@ -86,6 +92,11 @@ struct Child {
         if (pid == 0) {
             if (input == Input::TERMINAL && (setsid() < 0 || (in[0] = open(terminal.c_str(), O_RDWR)) < 0))
                 _exit(1);
+            sigset_t sigint;
+            sigemptyset(&sigint);
+            sigaddset(&sigint, SIGINT);
+            if (sigint_blocked)
+                sigprocmask(SIG_BLOCK, &sigint, nullptr);
             close(in[1]);
             close(out[0]);
             echo_lines(in[0], out[1]);
@@ -129,8 +140,10 @@ struct Child {
             if (poll(&p, 1, 100) <= 0)
                 continue;
             ssize_t n = read(from_child, buf, sizeof buf);
-            if (n <= 0)
+            if (n <= 0) {
+                ended = true;
                 return false;
+            }
             seen.append(buf, static_cast<size_t>(n));
             waited = 0;
         }
@@ -185,23 +198,32 @@ TEST(ConsoleInput, PipedInputLeavesCtrlCAlone)
 
 // At a terminal Ctrl+C drops the line typed so far (the terminal echoes ^C and
 // discards it) and the prompt comes again; during a socket wait it ends the
-// wait at once, noted until it is cleared.
+// wait at once, noted until it is cleared. A wait that nothing ends times out,
+// and Ctrl+D after all that ends the input. So it goes for a program started
+// with SIGINT blocked too.
 TEST(ConsoleInput, CtrlCAtATerminal)
 {
-    Child c(Input::TERMINAL);
-    ASSERT_GT(c.pid, 0);
-    ASSERT_TRUE(c.read_until(">")) << c.seen;
-    c.write_text("set type=MX\x03");
-    EXPECT_TRUE(c.read_until(">\n>")) << c.seen;
-    c.write_text("next\n");
-    EXPECT_TRUE(c.read_until("got next\n>")) << c.seen;
-    c.write_text("wait\n");
-    EXPECT_TRUE(c.read_until("waiting\n")) << c.seen;
-    c.write_text("\x03");
-    EXPECT_TRUE(c.read_until("then 0\n>")) << c.seen;
-    c.end_input();
-    c.read_until("\xff");
-    EXPECT_EQ(c.seen, ">\n>got next\n>waiting\nWAIT_INTERRUPTED eintr=1 interrupted=1 then 0\n>");
+    for (bool blocked : {false, true}) {
+        Child c(Input::TERMINAL, blocked);
+        ASSERT_GT(c.pid, 0);
+        ASSERT_TRUE(c.read_until(">")) << c.seen;
+        c.write_text("set type=MX\x03");
+        EXPECT_TRUE(c.read_until(">\n>")) << c.seen;
+        c.write_text("next\n");
+        EXPECT_TRUE(c.read_until("got next\n>")) << c.seen;
+        c.write_text("wait\n");
+        EXPECT_TRUE(c.read_until("waiting\n")) << c.seen;
+        c.write_text("\x03");
+        EXPECT_TRUE(c.read_until("then 0\n>")) << c.seen;
+        c.write_text("brief wait\n");
+        EXPECT_TRUE(c.read_until("timed out\n>")) << c.seen;
+        c.write_text("\x04");
+        c.read_until("\xff");
+        EXPECT_TRUE(c.ended) << "blocked " << blocked;
+        EXPECT_EQ(c.seen, ">\n>got next\n>waiting\nWAIT_INTERRUPTED eintr=1 interrupted=1 then 0\n>waiting\n"
+                          "timed out\n>")
+            << "blocked " << blocked;
+    }
 }
 
 // The pager's key wait at a terminal, and the line read after it without a line
@@ -209,7 +231,8 @@ TEST(ConsoleInput, CtrlCAtATerminal)
 // A key is taken whole: no octet of it reaches the next command line.
 struct KeyAfterPause {
     const char* name;
-    std::string keys;   // typed while the pause waits
+    std::string keys;           // typed while the pause waits
+    const char* line = "next";  // the line read after it, once "next" is typed
 };
 
 const KeyAfterPause KEYS_AT_PAUSE[] = {
@@ -218,6 +241,8 @@ const KeyAfterPause KEYS_AT_PAUSE[] = {
     {"four-octet character", "\xF0\x9F\x98\x80"},  // a face, outside the BMP
     // A broken character: its lead octet's count is taken, whatever the octets are.
     {"three-octet lead, NUL, letter", std::string("\xE0\0x", 3)},
+    // The last two-octet lead: the letter after the character is the next line's.
+    {"two-octet character of lead DF, then a letter", "\xDF\xBFx", "xnext"},
     // Keys that give no character leave the pause waiting; the letter after them ends it.
     {"Up, then a letter", "\x1B[Ax"},
     {"Ctrl+Right (CSI with parameters), then a letter", "\x1B[1;5Cx"},
@@ -325,7 +350,35 @@ TEST(TerminalWidth, OfStandardOutput)
 TEST(KeyWait, TheKeyIsConsumedWhole)
 {
     for (const KeyAfterPause& k : KEYS_AT_PAUSE)
-        EXPECT_EQ(line_after_pause(k.keys), "next") << k.name;
+        EXPECT_EQ(line_after_pause(k.keys), k.line) << k.name;
+}
+
+// The wait ends when its terminal is closed (the window shut, SIGHUP ignored),
+// and when reading from it fails for good (here standard input is the terminal
+// opened for writing only): a failed read is not tried again and again.
+TEST(KeyWait, EndsWhenReadingEnds)
+{
+    for (int mode : {O_RDWR, O_WRONLY}) {
+        std::string slave_name;
+        int master = open_pseudo_terminal(slave_name);
+        ASSERT_GE(master, 0);
+        std::fflush(nullptr);
+        pid_t pid = fork();
+        if (pid == 0) {
+            close(master);
+            dup2(open(slave_name.c_str(), mode | O_NOCTTY), STDIN_FILENO);
+            wait_for_key();
+            _exit(7);
+        }
+        EXPECT_TRUE(line_mode_becomes(master, false)) << mode;
+        if (mode == O_WRONLY) {
+            EXPECT_EQ(write(master, "x", 1), 1);
+        }
+        close(master);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 7) << "mode " << mode << ", status " << status;
+    }
 }
 
 // The signals at the key wait: one that ends the program there puts the
