@@ -194,9 +194,15 @@ wait_until "'set class=ch' completed" cursor_line_is ">set class=CHAOS"
 keys Enter
 wait_until "prompt after set class=CHAOS" at_prompt
 set_all_shows "CLASS=CHAOS"
+# A one-letter command is kept in the history.
+typed "?"; keys Enter
+wait_until "the help after ?" screen_has "exit the program"
+wait_until "prompt after ?" at_prompt
+keys Up
+wait_until "? recalled" cursor_line_is ">?"
 
-# History holds: set type=MX, set all, set class=CHAOS, set all. The arrows walk
-# it; the recalled "set class=CHAOS" is edited with Home and End.
+# History holds: set type=MX, set all, set class=CHAOS, set all, ?. The arrows
+# walk it; the recalled "set class=CHAOS" is edited with Home and End.
 keys Up Up Up
 wait_until "the third line back" cursor_line_is ">set all"
 keys Down
@@ -320,6 +326,14 @@ diff "$dir/bare.stty-before" "$dir/bare.stty-after" || fail "the terminal's mode
 
 echo "--- Ctrl+D on an empty line"
 start eof
+# Enter on an empty line is no end: it looks up the root, and the session goes on.
+typed "set retry=0"; keys Enter
+wait_until "prompt after set retry=0" at_prompt
+typed "server 127.0.0.99"; keys Enter
+wait_until "prompt after server" at_prompt
+keys Enter
+wait_until "the empty line's lookup" screen_has "No answer or error occur"
+wait_until "prompt after it" at_prompt
 typed "set al"; keys Tab
 wait_until "'set al' completed" cursor_line_is ">set all"
 keys C-u C-d
