@@ -233,7 +233,7 @@ TEST(ResolvConf, ServersOfAFile)
         std::string file;
         Texts servers;
     } cases[] = {
-        {"servers in order", "nameserver 127.0.0.1\nnameserver 10.0.0.2\n", {"127.0.0.1", "10.0.0.2"}},
+        {"servers in order", "nameserver 127.0.0.1\nnameserver 10.0.0.29\n", {"127.0.0.1", "10.0.0.29"}},
         {"a local stub resolver", "nameserver 127.0.0.53\noptions edns0 trust-ad\nsearch .\n", {"127.0.0.53"}},
         {"IPv6 and malformed servers skipped",
          "nameserver ::1\nnameserver fe80::1%eth0\nnameserver 10.0.0.1.5\nnameserver 10.0.0.256\n"

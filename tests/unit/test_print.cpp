@@ -62,9 +62,14 @@ TEST(PrintHex, UpperCaseAndNothingBetween)
     EXPECT_EQ(printed([&] { print_hex(bytes, 4); }), "000AFF5C");
     EXPECT_EQ(printed([&] { print_hex(bytes, 0); }), "");
     EXPECT_EQ(printed([&] { print_hex(bytes, -3); }), "");
-    // More than the gathered text holds: handed on as it fills.
-    std::vector<std::uint8_t> many(5000, 0xAB);
-    EXPECT_EQ(printed([&] { print_hex(many.data(), 5000); }), repeat("AB", 5000));
+    // More than the gathered text holds: handed on as it fills, each part in its place.
+    std::vector<std::uint8_t> many(5000);
+    std::string expected;
+    for (std::size_t i = 0; i < many.size(); ++i) {
+        many[i] = static_cast<std::uint8_t>(0xA0 + i / 1000);
+        expected += "A" + std::to_string(i / 1000);
+    }
+    EXPECT_EQ(printed([&] { print_hex(many.data(), 5000); }), expected);
 }
 
 TEST(PrintHeader, FlagsAndNames)
@@ -234,11 +239,11 @@ TEST(PrintRecord, UnknownTypeAndClassAsNumbers)
     EXPECT_EQ(printed([&] { print_record(rec); }),
               std::string(HEAD) + "\tTYPE=99, CLASS=7, TTL=4294967295, RDLENGTH=0\n"
                                   "\tPrinting of rdata not implement for current type\n");
-    rec = record(33, 20);   // SRV: its mnemonic, the fallback data line
+    rec = record(33, 100);   // SRV: its mnemonic, the fallback data line
     rec.rrclass = 3;
     rec.ttl = 86399;        // the last of the digit pairs
     EXPECT_EQ(printed([&] { print_record(rec); }),
-              std::string(HEAD) + "\tTYPE=SRV, CLASS=CHAOS, TTL=86399, RDLENGTH=20\n"
+              std::string(HEAD) + "\tTYPE=SRV, CLASS=CHAOS, TTL=86399, RDLENGTH=100\n"
                                   "\tPrinting of rdata not implement for current type\n");
 }
 
