@@ -49,7 +49,7 @@ int add_server(const char* name)
 int clear_servers()
 {
     server_list.count = 0;
-    return 0;
+    return 0;   // emptying the list cannot fail
 }
 
 int set_server(const char* name)
