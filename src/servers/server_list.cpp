@@ -35,7 +35,7 @@ int add_server(const char* name)
     }
     if (found.empty()) {
         std::fputs("Domain has no IP addresses.\n", stdout);
-        return 0;
+        return 0;   // taken, though it adds nothing
     }
     // Addresses beyond the capacity are dropped; the list never grows past it.
     for (std::uint32_t address : found) {
