@@ -78,11 +78,11 @@ bool read_entries(Reader& r, std::uint16_t& count, std::vector<Entry>& entries, 
 // needed, kept for the next.
 Message spare;
 
-int read_header(Reader& r, MessageHeader& h)
+// The header, which the caller has seen the reply hold whole.
+void read_header(Reader& r, MessageHeader& h)
 {
-    std::uint8_t top[4];   // the ID and the two octets of flags
-    if (read_bytes(r, top, 4) < 0)
-        return -1;
+    std::uint8_t top[HEADER_SIZE];
+    read_bytes(r, top, HEADER_SIZE);
     h.id = load16(top);
     h.qr = static_cast<std::uint8_t>(get_qr(top));
     h.opcode = static_cast<std::uint8_t>(get_opcode(top));
@@ -92,10 +92,10 @@ int read_header(Reader& r, MessageHeader& h)
     h.ra = static_cast<std::uint8_t>(get_ra(top));
     h.z = static_cast<std::uint8_t>(get_z(top));
     h.rcode = static_cast<std::uint8_t>(get_rcode(top));
-    if (read_u16(r, &h.qdcount) < 0 || read_u16(r, &h.ancount) < 0 || read_u16(r, &h.nscount) < 0 ||
-        read_u16(r, &h.arcount) < 0)
-        return -1;
-    return 0;
+    h.qdcount = load16(top + 4);
+    h.ancount = load16(top + 6);
+    h.nscount = load16(top + 8);
+    h.arcount = load16(top + 10);
 }
 
 }  // namespace
@@ -162,7 +162,7 @@ std::optional<Message> decode_message(const std::uint8_t* reply, int length)
         std::optional<Message> m(std::in_place, std::move(spare));
         MessageHeader& h = m->header;
         Reader r{reply, length, 0};
-        read_header(r, h);   // the length holds a whole header
+        read_header(r, h);
         // A reply cut short (as a truncated UDP answer is) keeps every entry
         // that lies wholly inside it, and the counts say what was kept: the
         // printer prints by them.
