@@ -61,9 +61,12 @@ SUITE_ORDER = ["unit", "e2e", "terminal", "windows"]
 def suites_for(path):
     """The suites that reach the code of a file, the fastest first. Discovery
     runs the IP configuration tool on Windows alone; a lookup ends at Ctrl+C,
-    which only a terminal gives."""
+    which only a terminal gives. The shared files of the platform layer serve
+    both backends, the console code among them."""
     if path.startswith("src/platform/win32/"):
         return ["windows"]
+    if path.startswith("src/platform/") and path.count("/") == 2:
+        return SUITE_ORDER
     if path == "src/servers/discovery.cpp":
         return ["unit", "e2e", "windows"]
     if path == "src/resolver/transport.cpp" or (

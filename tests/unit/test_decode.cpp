@@ -205,6 +205,9 @@ TEST(ExpandName, RefusedNames)
     char out[NAME_TEXT_SIZE];
     EXPECT_EQ(expand(chain, static_cast<int>(chain.size()) - 4, out, NAME_TEXT_SIZE), 2);
     EXPECT_STREQ(out, "");
+    // No text to write into.
+    EXPECT_EQ(expand(chain, 0, nullptr, NAME_TEXT_SIZE), -1);
+    EXPECT_EQ(expand(chain, 0, out, 0), -1);
 }
 
 // The text holds at most 254 bytes and its terminator; the count is unaffected.
