@@ -243,10 +243,12 @@ const KeyAfterPause KEYS_AT_PAUSE[] = {
     {"three-octet lead, NUL, letter", std::string("\xE0\0x", 3)},
     // The last two-octet lead: the letter after the character is the next line's.
     {"two-octet character of lead DF, then a letter", "\xDF\xBFx", "xnext"},
+    {"three-octet character, then a letter", "\xE2\x82\xACx", "xnext"},
     // Keys that give no character leave the pause waiting; the letter after them ends it.
     {"Up, then a letter", "\x1B[Ax"},
     {"Ctrl+Right (CSI with parameters), then a letter", "\x1B[1;5Cx"},
     {"F5 (CSI ending in ~), then a letter", "\x1B[15~x"},
+    {"CSI with an intermediate space, then a letter", "\x1B[1 @x"},
     {"F1 (SS3), then a letter", "\x1BOPx"},
     {"F1 of the Linux console, then a letter", "\x1B[[Ax"},
     {"F5 of the Linux console, then a letter", "\x1B[[Ex"},

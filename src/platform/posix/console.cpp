@@ -108,7 +108,7 @@ int read_command_line(const char* prompt, char* line, int size)
         if (n != LINE_DROPPED) {
             // A Ctrl+C that came while the line was read belongs to the line,
             // not to the command it holds.
-            clear_interrupt();
+            clear_interrupt();   // the line's own
             return n;
         }
     }
