@@ -64,8 +64,10 @@ void wait_and_report(int milliseconds)
 // Standard input of the child: a pipe, or a new pseudo-terminal that is the
 // controlling terminal of the child's own session, so that a Ctrl+C typed into
 // it sends SIGINT as a real terminal does. A child may start with SIGINT
-// blocked, as some launchers leave it.
+// blocked, as some launchers leave it, or ignored, as a shell without job
+// control leaves a program it starts in the background.
 enum class Input { PIPE, TERMINAL };
+enum class Sigint { DEFAULT, BLOCKED, IGNORED };
 
 struct Child {
     pid_t pid = -1;
@@ -74,7 +76,7 @@ struct Child {
     std::string seen;
     bool ended = false;   // its output came to an end
 
-    explicit Child(Input input = Input::PIPE, bool sigint_blocked = false)
+    explicit Child(Input input = Input::PIPE, Sigint sigint = Sigint::DEFAULT)
     {
         int in[2] = {-1, -1}, out[2];
         std::string terminal;
@@ -92,11 +94,13 @@ struct Child {
         if (pid == 0) {
             if (input == Input::TERMINAL && (setsid() < 0 || (in[0] = open(terminal.c_str(), O_RDWR)) < 0))
                 _exit(1);
-            sigset_t sigint;
-            sigemptyset(&sigint);
-            sigaddset(&sigint, SIGINT);
-            if (sigint_blocked)
-                sigprocmask(SIG_BLOCK, &sigint, nullptr);
+            sigset_t set;
+            sigemptyset(&set);
+            sigaddset(&set, SIGINT);
+            if (sigint == Sigint::BLOCKED)
+                sigprocmask(SIG_BLOCK, &set, nullptr);
+            if (sigint == Sigint::IGNORED)
+                signal(SIGINT, SIG_IGN);
             close(in[1]);
             close(out[0]);
             echo_lines(in[0], out[1]);
@@ -204,7 +208,7 @@ TEST(ConsoleInput, PipedInputLeavesCtrlCAlone)
 TEST(ConsoleInput, CtrlCAtATerminal)
 {
     for (bool blocked : {false, true}) {
-        Child c(Input::TERMINAL, blocked);
+        Child c(Input::TERMINAL, blocked ? Sigint::BLOCKED : Sigint::DEFAULT);
         ASSERT_GT(c.pid, 0);
         ASSERT_TRUE(c.read_until(">")) << c.seen;
         c.write_text("set type=MX\x03");
@@ -224,6 +228,20 @@ TEST(ConsoleInput, CtrlCAtATerminal)
                           "timed out\n>")
             << "blocked " << blocked;
     }
+}
+
+// Started with Ctrl+C ignored, the program keeps ignoring it: the terminal
+// drops the line typed so far, and the program reads on.
+TEST(ConsoleInput, CtrlCIgnoredFromTheStart)
+{
+    Child c(Input::TERMINAL, Sigint::IGNORED);
+    ASSERT_GT(c.pid, 0);
+    ASSERT_TRUE(c.read_until(">")) << c.seen;
+    c.write_text("set type=MX\x03next\n");
+    EXPECT_TRUE(c.read_until("got next\n>")) << c.seen;
+    c.write_text("\x04");
+    c.read_until("\xff");
+    EXPECT_EQ(c.seen, ">got next\n>");
 }
 
 // The pager's key wait at a terminal, and the line read after it without a line
