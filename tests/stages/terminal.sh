@@ -78,6 +78,14 @@ echo "pane done"
 read -r _
 EOF
 
+# The pane of a run in a process group of its own, as an interactive shell
+# starts a program: a signal the line editor passes on to its whole group ends
+# the program alone.
+cat > "$dir/job-pane.sh" <<'EOF'
+set -m
+. "$1/pane.sh"
+EOF
+
 # The pane of a run that is stopped at the pause: a shell with job control, as
 # a user's is. It notes the modes the stopped program left, puts its own back
 # as an interactive shell does, and continues the program with fg.
@@ -396,6 +404,17 @@ wait_until "the program's end" screen_has "pane done"
 [ "$(cat "$dir/term.status" 2>/dev/null)" = 143 ] ||
   fail "SIGTERM at the pause ended with status $(cat "$dir/term.status" 2>/dev/null)"
 diff "$dir/term.stty-before" "$dir/term.stty-after" || fail "the terminal's modes differ after SIGTERM at the pause"
+
+echo "--- SIGTERM at the prompt"
+# While a line is edited the terminal is in the editor's modes; the editor puts
+# the terminal's own back before the signal ends the program.
+start termprompt job-pane.sh
+typed "set ty"
+kill -TERM "$(cat "$dir/termprompt.pid")"
+wait_until "the program's end" screen_has "pane done"
+[ "$(cat "$dir/termprompt.status" 2>/dev/null)" = 143 ] ||
+  fail "SIGTERM at the prompt ended with status $(cat "$dir/termprompt.status" 2>/dev/null)"
+diff "$dir/termprompt.stty-before" "$dir/termprompt.stty-after" || fail "the terminal's modes differ after SIGTERM at the prompt"
 
 echo "--- SIGTSTP at the pause"
 # Stopped from outside at the pause, the program gives the shell the terminal
