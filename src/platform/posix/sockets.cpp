@@ -93,7 +93,7 @@ int send_stream(Socket s, const void* data, int length)
 int receive_stream(Socket s, void* data, int size)
 {
     ssize_t n = recv(fd_of(s), data, static_cast<size_t>(size), 0);
-    return n < 0 ? -1 : static_cast<int>(n);
+    return n < 0 ? -1 : static_cast<int>(n);   // 0: the peer closed
 }
 
 int wait_socket(Socket s, int for_read, int milliseconds)
