@@ -106,11 +106,11 @@ TEST(MakeQuery, BufferBounds)
     EXPECT_EQ(resolver_settings.next_id, 7);
     EXPECT_EQ(got[0], 0xEE);
 
-    got = compose(name, 1, 1, 14, &result);
+    got = compose(name, 1, 1, 12, &result);   // a header and no more
     EXPECT_EQ(result, -1);
     EXPECT_EQ(resolver_settings.next_id, 8);
     EXPECT_EQ(got[1], 8);          // header written
-    EXPECT_EQ(got[14], 0xEE);      // nothing past the buffer
+    EXPECT_EQ(got[12], 0xEE);      // nothing past the buffer
 
     EXPECT_EQ(make_query(name, 1, 1, nullptr, 1024), -1);
     EXPECT_EQ(resolver_settings.next_id, 8);
