@@ -2,7 +2,6 @@
 #include "shell/listings.h"
 #include "shell/shell.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -49,11 +48,12 @@ bool integer_value(const char* option, long* value)
     const char* digits = (*p == '+' || *p == '-') ? p + 1 : p;
     if (*digits < '0' || *digits > '9')
         return false;
-    errno = 0;
-    long v = std::strtol(p, nullptr, 10);
-    if (errno == ERANGE || v < INT_MIN || v > INT_MAX)
+    // Read as 64 bits whatever the width of long (32 on Windows): a number
+    // beyond them stops at the limit strtoll gives, beyond 32 bits as well.
+    long long v = std::strtoll(p, nullptr, 10);
+    if (v < INT_MIN || v > INT_MAX)
         return false;
-    *value = v;
+    *value = static_cast<long>(v);
     return true;
 }
 
