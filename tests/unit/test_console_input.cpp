@@ -43,7 +43,8 @@ void wait_and_report(int milliseconds)
 
 // The child echoes each line it reads after the prompt, the way the shell
 // prints what a command gives, without flushing; the lines "wait" and "brief
-// wait" run wait_and_report, without a time limit and with one of 10 ms.
+// wait" run wait_and_report, without a time limit and with one of 10 ms, and
+// "sigint" tells whether SIGINT is ignored.
 [[noreturn]] void echo_lines(int in, int out)
 {
     dup2(in, STDIN_FILENO);
@@ -54,6 +55,8 @@ void wait_and_report(int milliseconds)
             wait_and_report(-1);
         else if (std::strcmp(line, "brief wait") == 0)
             wait_and_report(10);
+        else if (std::strcmp(line, "sigint") == 0)
+            std::printf("%s\n", signal(SIGINT, SIG_IGN) == SIG_IGN ? "ignored" : "handled");
         else
             std::printf("got %s\n", line);
     }
@@ -239,9 +242,11 @@ TEST(ConsoleInput, CtrlCIgnoredFromTheStart)
     ASSERT_TRUE(c.read_until(">")) << c.seen;
     c.write_text("set type=MX\x03next\n");
     EXPECT_TRUE(c.read_until("got next\n>")) << c.seen;
+    c.write_text("sigint\n");
+    EXPECT_TRUE(c.read_until("\n>")) << c.seen;
     c.write_text("\x04");
     c.read_until("\xff");
-    EXPECT_EQ(c.seen, ">got next\n>");
+    EXPECT_EQ(c.seen, ">got next\n>ignored\n>");
 }
 
 // The pager's key wait at a terminal, and the line read after it without a line
