@@ -3,6 +3,7 @@
 #include "resolver/settings.h"
 #include "shell/shell.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -85,6 +86,9 @@ TEST(SetOption, IntegerValues)
         {"set timeout=-20", "", 3, -20, 53},
         {"set tim=2147483647", "", 3, 2147483647, 53},
         {"set timeout=2147483648", "Invalid value\n", 3, 1, 53},
+        {"set timeout=-2147483648", "", 3, INT_MIN, 53},
+        {"set retry=-2147483649", "Invalid value\n", 3, 1, 53},
+        {"set retry=010", "", 10, 1, 53},   // decimal, whatever its leading zero
         {"set retry=99999999999999999999", "Invalid value\n", 3, 1, 53},
         {"set retry=x", "Invalid value\n", 3, 1, 53},
         {"set retry", "Invalid value\n", 3, 1, 53},
