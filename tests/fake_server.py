@@ -40,6 +40,7 @@ and the options of a reply are
     split=A,B,..  TCP: the framed octets are sent in pieces cut at these offsets,
                   with pause=MS (default 100) between the pieces
     close         TCP: the connection is closed at once after sending
+    reset         TCP: the connection is reset at once after sending
 
 Several actions joined by "then" answer one UDP query with several datagrams.
 """
@@ -211,7 +212,9 @@ def serve_tcp(conn, key):
                 start = c
                 if c != len(framed):
                     time.sleep(pause)
-            if "close" in opts:
+            if "reset" in opts:
+                conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            if "close" in opts or "reset" in opts:
                 return
         # Hold the connection until the client closes it; a client that leaves
         # data unread resets the connection instead.
