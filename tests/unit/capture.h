@@ -59,3 +59,17 @@ inline int open_pseudo_terminal(std::string& slave_name)
         slave_name = ptsname(master);
     return master;
 }
+
+// Forks a child whose standard input is that pseudo-terminal's other end,
+// opened with mode (not as its controlling terminal), and which keeps no copy
+// of the master end: the child's PID, 0 in the child.
+inline pid_t fork_on_terminal(int master, const std::string& slave_name, int mode = O_RDWR)
+{
+    std::fflush(nullptr);
+    pid_t pid = fork();
+    if (pid == 0) {
+        close(master);
+        dup2(open(slave_name.c_str(), mode | O_NOCTTY), STDIN_FILENO);
+    }
+    return pid;
+}

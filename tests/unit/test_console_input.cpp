@@ -214,16 +214,17 @@ TEST(ConsoleInput, CtrlCAtATerminal)
         Child c(Input::TERMINAL, blocked ? Sigint::BLOCKED : Sigint::DEFAULT);
         ASSERT_GT(c.pid, 0);
         ASSERT_TRUE(c.read_until(">")) << c.seen;
-        c.write_text("set type=MX\x03");
-        EXPECT_TRUE(c.read_until(">\n>")) << c.seen;
-        c.write_text("next\n");
-        EXPECT_TRUE(c.read_until("got next\n>")) << c.seen;
-        c.write_text("wait\n");
-        EXPECT_TRUE(c.read_until("waiting\n")) << c.seen;
-        c.write_text("\x03");
-        EXPECT_TRUE(c.read_until("then 0\n>")) << c.seen;
-        c.write_text("brief wait\n");
-        EXPECT_TRUE(c.read_until("timed out\n>")) << c.seen;
+        const struct {
+            const char* typed;
+            const char* until;   // what the child has written by then
+        } steps[] = {
+            {"set type=MX\x03", ">\n>"}, {"next\n", "got next\n>"},       {"wait\n", "waiting\n"},
+            {"\x03", "then 0\n>"},       {"brief wait\n", "timed out\n>"},
+        };
+        for (const auto& step : steps) {
+            c.write_text(step.typed);
+            EXPECT_TRUE(c.read_until(step.until)) << c.seen;
+        }
         c.write_text("\x04");
         c.read_until("\xff");
         EXPECT_TRUE(c.ended) << "blocked " << blocked;
@@ -300,13 +301,9 @@ std::string line_after_pause(const std::string& keys)
     int result[2];
     if (pipe(result) != 0)
         return "(no pipe)";
-    std::fflush(nullptr);
-    pid_t pid = fork();
+    pid_t pid = fork_on_terminal(master, slave_name);
     if (pid == 0) {
-        int slave = open(slave_name.c_str(), O_RDWR | O_NOCTTY);
-        int null = open("/dev/null", O_WRONLY);
-        dup2(slave, STDIN_FILENO);
-        dup2(null, STDOUT_FILENO);
+        dup2(open("/dev/null", O_WRONLY), STDOUT_FILENO);
         char line[256];
         wait_for_key();
         if (read_command_line("", line, sizeof line) < 0)
@@ -385,11 +382,8 @@ TEST(KeyWait, EndsWhenReadingEnds)
         std::string slave_name;
         int master = open_pseudo_terminal(slave_name);
         ASSERT_GE(master, 0);
-        std::fflush(nullptr);
-        pid_t pid = fork();
+        pid_t pid = fork_on_terminal(master, slave_name, mode);
         if (pid == 0) {
-            close(master);
-            dup2(open(slave_name.c_str(), mode | O_NOCTTY), STDIN_FILENO);
             wait_for_key();
             _exit(7);
         }
@@ -430,10 +424,8 @@ TEST(KeyWait, SignalsAtTheWait)
         std::string slave_name;
         int master = open_pseudo_terminal(slave_name);
         ASSERT_GE(master, 0);
-        std::fflush(nullptr);
-        pid_t pid = fork();
+        pid_t pid = fork_on_terminal(master, slave_name);
         if (pid == 0) {
-            dup2(open(slave_name.c_str(), O_RDWR | O_NOCTTY), STDIN_FILENO);
             signal(c.signal_number, c.before);
             wait_for_key();
             for (int waited = 0; c.after_the_key && waited < PATIENCE_MS; waited += 10)

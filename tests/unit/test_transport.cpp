@@ -165,10 +165,8 @@ TEST_F(SilentPeer, NothingSentAfterCtrlC)
     std::string slave_name;
     int master = open_pseudo_terminal(slave_name);
     ASSERT_GE(master, 0);
-    std::fflush(nullptr);
-    pid_t pid = fork();
+    pid_t pid = fork_on_terminal(master, slave_name);
     if (pid == 0) {
-        dup2(open(slave_name.c_str(), O_RDWR | O_NOCTTY), STDIN_FILENO);
         watch_interrupts();
         raise(SIGINT);
         std::vector<std::uint8_t> q = query_of(30);
