@@ -17,12 +17,14 @@ using Socket = std::uintptr_t;
 constexpr Socket NO_SOCKET = ~Socket(0);
 
 // Result of net_start.
-constexpr int NET_READY = 0;
-constexpr int NET_REFUSED = -1;         // the socket layer would not start
-constexpr int NET_WRONG_VERSION = -2;   // it started, but not as version 1.1
+enum NetStart {
+    NET_READY,
+    NET_REFUSED,         // the socket layer would not start
+    NET_WRONG_VERSION,   // it started, but not as version 1.1
+};
 
 // Starts the socket layer (Windows Sockets 1.1); on POSIX there is nothing to start.
-int net_start();
+NetStart net_start();
 // Undoes one net_start.
 void net_cleanup();
 
@@ -153,9 +155,11 @@ int make_temp_file(const char* prefix, std::string& name);
 int remove_file(const char* name);
 
 // Result of run_system_tool.
-constexpr int RUN_ENDED = 0;         // the tool ran and ended in time
-constexpr int RUN_NOT_STARTED = -1;  // it could not be started
-constexpr int RUN_NO_END = -2;       // it was still running at the time limit, or the wait failed
+enum ToolRun {
+    RUN_ENDED,         // the tool ran and ended in time
+    RUN_NOT_STARTED,   // it could not be started
+    RUN_NO_END,        // it was still running at the time limit, or the wait failed
+};
 // Runs one of the system's own tools (tool: its name, as "ipconfig") with the
 // given arguments, and waits at most milliseconds for it to end. The tool
 // inherits none of the program's handles, its standard streams among them: it
@@ -164,4 +168,4 @@ constexpr int RUN_NO_END = -2;       // it was still running at the time limit, 
 // holds that file when this returns. The tool is taken from the system's own
 // folders only, never from the program's folder, the current folder or PATH,
 // where anyone who can write there could put a program of the same name.
-int run_system_tool(const char* tool, const char* arguments, int milliseconds);
+ToolRun run_system_tool(const char* tool, const char* arguments, int milliseconds);

@@ -94,7 +94,7 @@ static void read_config_tool()
         return;
     }
     std::string arguments = "/all /batch " + file_argument(file);
-    int run = run_system_tool("ipconfig", arguments.c_str(), TOOL_WAIT_MS);
+    ToolRun run = run_system_tool("ipconfig", arguments.c_str(), TOOL_WAIT_MS);
     if (run == RUN_NOT_STARTED)
         run = run_system_tool("winipcfg", arguments.c_str(), TOOL_WAIT_MS);
     if (run == RUN_NOT_STARTED) {

@@ -11,7 +11,7 @@ int add_server(const char* name)
 {
     // Addresses are converted and names resolved by the socket layer, which
     // must be started first (Windows Sockets).
-    int started = net_start();
+    NetStart started = net_start();
     if (started == NET_WRONG_VERSION)
         net_cleanup();
     if (started != NET_READY)

@@ -24,7 +24,7 @@ Socket open_socket(int type)
 
 } // namespace
 
-int net_start() { return NET_READY; }
+NetStart net_start() { return NET_READY; }
 void net_cleanup() {}
 
 Socket open_udp_socket() { return open_socket(SOCK_DGRAM); }

@@ -59,4 +59,4 @@ int read_config_file(const char* name, std::string& text, int limit)
 int has_ip_config_tool() { return 0; }
 int make_temp_file(const char*, std::string&) { return -1; }
 int remove_file(const char*) { return -1; }
-int run_system_tool(const char*, const char*, int) { return RUN_NOT_STARTED; }
+ToolRun run_system_tool(const char*, const char*, int) { return RUN_NOT_STARTED; }

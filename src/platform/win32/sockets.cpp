@@ -41,7 +41,7 @@ int select_once(Socket s, int for_read, int milliseconds)
 
 } // namespace
 
-int net_start()
+NetStart net_start()
 {
     WSADATA data;
     if (WSAStartup(0x0101, &data) != 0)

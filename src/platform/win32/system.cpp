@@ -227,7 +227,7 @@ int make_temp_file(const char* prefix, std::string& name)
 
 int remove_file(const char* name) { return DeleteFileA(name) ? 0 : -1; }
 
-int run_system_tool(const char* tool, const char* arguments, int milliseconds)
+ToolRun run_system_tool(const char* tool, const char* arguments, int milliseconds)
 {
     // The tool's standard streams are the null device, and that handle is the
     // one it inherits. Without handle inheritance a console program is still
