@@ -24,16 +24,25 @@ namespace {
 constexpr int PATIENCE_MS = 5000;   // bounds every wait for the child
 
 // Waits on a socket that nothing can make readable, as a lookup waits for a
-// silent server, and tells how the wait ended.
+// silent server, and tells how the wait ended, and whether it left the
+// signals held back as it found them.
 void wait_and_report(int milliseconds)
 {
     Socket s = open_udp_socket();
     std::printf("waiting\n");
     std::fflush(stdout);
+    sigset_t held_before, held_after;
+    sigprocmask(SIG_BLOCK, nullptr, &held_before);
     int r = wait_socket(s, 1, milliseconds);
     bool eintr = last_socket_error() == EINTR;
     bool noted = interrupted();
     clear_interrupt();
+    sigprocmask(SIG_BLOCK, nullptr, &held_after);
+    for (int sig = 1; sig < NSIG; ++sig)
+        if (sigismember(&held_before, sig) != sigismember(&held_after, sig)) {
+            std::printf("signal %d held back %d\n", sig, sigismember(&held_after, sig));
+            break;
+        }
     if (r == WAIT_INTERRUPTED)
         std::printf("WAIT_INTERRUPTED eintr=%d interrupted=%d then %d\n", eintr, noted, interrupted());
     else
