@@ -25,14 +25,19 @@ constexpr int PATIENCE_MS = 5000;   // bounds every wait for the child
 
 // Waits on a socket that nothing can make readable, as a lookup waits for a
 // silent server, and tells how the wait ended, and whether it left the
-// signals held back as it found them.
-void wait_and_report(int milliseconds)
+// signals held back as it found them. After a Ctrl+C already noted the wait
+// ends at once, and still says why.
+void wait_and_report(int milliseconds, bool noted_first = false)
 {
     Socket s = open_udp_socket();
     std::printf("waiting\n");
     std::fflush(stdout);
     sigset_t held_before, held_after;
     sigprocmask(SIG_BLOCK, nullptr, &held_before);
+    if (noted_first) {
+        raise(SIGINT);
+        errno = 0;
+    }
     int r = wait_socket(s, 1, milliseconds);
     bool eintr = last_socket_error() == EINTR;
     bool noted = interrupted();
@@ -52,8 +57,8 @@ void wait_and_report(int milliseconds)
 
 // The child echoes each line it reads after the prompt, the way the shell
 // prints what a command gives, without flushing; the lines "wait" and "brief
-// wait" run wait_and_report, without a time limit and with one of 10 ms, and
-// "sigint" tells whether SIGINT is ignored.
+// wait" run wait_and_report, without a time limit and with one of 10 ms, "noted
+// wait" raises SIGINT first, and "sigint" tells whether SIGINT is ignored.
 [[noreturn]] void echo_lines(int in, int out)
 {
     dup2(in, STDIN_FILENO);
@@ -64,6 +69,8 @@ void wait_and_report(int milliseconds)
             wait_and_report(-1);
         else if (std::strcmp(line, "brief wait") == 0)
             wait_and_report(10);
+        else if (std::strcmp(line, "noted wait") == 0)
+            wait_and_report(-1, true);
         else if (std::strcmp(line, "sigint") == 0)
             std::printf("%s\n", signal(SIGINT, SIG_IGN) == SIG_IGN ? "ignored" : "handled");
         else
@@ -228,7 +235,7 @@ TEST(ConsoleInput, CtrlCAtATerminal)
             const char* until;   // what the child has written by then
         } steps[] = {
             {"set type=MX\x03", ">\n>"}, {"next\n", "got next\n>"},       {"wait\n", "waiting\n"},
-            {"\x03", "then 0\n>"},       {"brief wait\n", "timed out\n>"},
+            {"\x03", "then 0\n>"},       {"brief wait\n", "timed out\n>"}, {"noted wait\n", "then 0\n>"},
         };
         for (const auto& step : steps) {
             c.write_text(step.typed);
@@ -238,7 +245,7 @@ TEST(ConsoleInput, CtrlCAtATerminal)
         c.read_until("\xff");
         EXPECT_TRUE(c.ended) << "blocked " << blocked;
         EXPECT_EQ(c.seen, ">\n>got next\n>waiting\nWAIT_INTERRUPTED eintr=1 interrupted=1 then 0\n>waiting\n"
-                          "timed out\n>")
+                          "timed out\n>waiting\nWAIT_INTERRUPTED eintr=1 interrupted=1 then 0\n>")
             << "blocked " << blocked;
     }
 }
