@@ -222,7 +222,8 @@ TEST(ConsoleInput, PipedInputLeavesCtrlCAlone)
 // At a terminal Ctrl+C drops the line typed so far (the terminal echoes ^C and
 // discards it) and the prompt comes again; during a socket wait it ends the
 // wait at once, noted until it is cleared. A wait that nothing ends times out,
-// and Ctrl+D after all that ends the input. So it goes for a program started
+// one begun with a Ctrl+C noted ends at once, and Ctrl+D after all that ends
+// the input. So it goes for a program started
 // with SIGINT blocked too.
 TEST(ConsoleInput, CtrlCAtATerminal)
 {
