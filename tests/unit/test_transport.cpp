@@ -2,6 +2,7 @@
 // query's length, seen from a loopback peer that never answers.
 #include "capture.h"
 #include "platform/posix/internal.h"
+#include "resolver/lookup.h"
 #include "resolver/settings.h"
 #include "resolver/transport.h"
 #include "servers/server_list.h"
@@ -135,8 +136,8 @@ TEST_F(SilentPeer, QueryOf513OctetsGoesByCircuit)
     EXPECT_EQ(got[3], 0x34);
 }
 
-// Nothing is sent, and there is no answer, when there is nothing to send or
-// no one to send it to.
+// Nothing is sent, and there is no answer, when there is nothing to send, no
+// one to send it to, or no identifier to send it with.
 TEST_F(SilentPeer, NothingSent)
 {
     std::vector<std::uint8_t> q = query_of(30);
@@ -156,6 +157,13 @@ TEST_F(SilentPeer, NothingSent)
         EXPECT_EQ(send_query(q.data(), c.query_length, reply, sizeof reply), -1) << c.name;
         EXPECT_FALSE(ready(udp)) << c.name;
     }
+    RandomSource saved_source = random_source;
+    random_source = [](void*, int) { return -1; };
+    resolver_settings.retry_count = 1;
+    server_list.count = 1;
+    EXPECT_EQ(run_query("host.example", 1, 1, reply, sizeof reply), -1);
+    random_source = saved_source;
+    EXPECT_FALSE(ready(udp));
 }
 
 // Ctrl+C before an attempt, at a terminal: nothing is sent, and there is no
