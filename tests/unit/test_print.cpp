@@ -56,6 +56,17 @@ std::string repeat(const std::string& text, int times)
     return out;
 }
 
+// A line written past the room it took stops a debug build before the text
+// is used, whether it is gathered or ended: the fuzz targets count on it.
+TEST(PrintLines, PastItsRoomStopsADebugBuild)
+{
+#ifdef NDEBUG
+    GTEST_SKIP() << "the check is made in debug builds";
+#endif
+    EXPECT_DEATH(gather(copy(room(2), "abc")), "room_end");
+    EXPECT_DEATH(end_line_at(copy(room(3), "abc")), "room_end");
+}
+
 TEST(PrintHex, UpperCaseAndNothingBetween)
 {
     const std::uint8_t bytes[] = {0x00, 0x0A, 0xFF, 0x5c};
