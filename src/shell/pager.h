@@ -94,7 +94,6 @@ void put_signed(std::int32_t value);
 // the newline, and counts it; after PAGE_LINES lines waits for a key.
 inline void end_line_at(char* end)
 {
-    assert(end + 1 - gathered.text <= gathered.room_end);
     *end = '\n';
     gather(end + 1);
     if (++page_line_count >= PAGE_LINES)
