@@ -25,15 +25,20 @@ constexpr int PATIENCE_MS = 5000;   // bounds every wait for the child
 
 // Waits on a socket that nothing can make readable, as a lookup waits for a
 // silent server, and tells how the wait ended, and whether it left the
-// signals held back as it found them. After a Ctrl+C already noted the wait
-// ends at once, and still says why.
+// signals held back as it found them. A signal held back by the caller stays
+// so during the wait: a SIGUSR1 let in would end the child. After a Ctrl+C
+// already noted the wait ends at once, and still says why.
 void wait_and_report(int milliseconds, bool noted_first = false)
 {
     Socket s = open_udp_socket();
     std::printf("waiting\n");
     std::fflush(stdout);
-    sigset_t held_before, held_after;
-    sigprocmask(SIG_BLOCK, nullptr, &held_before);
+    sigset_t usr1, held_before, held_after;
+    sigemptyset(&usr1);
+    sigaddset(&usr1, SIGUSR1);
+    sigprocmask(SIG_BLOCK, &usr1, &held_before);
+    raise(SIGUSR1);
+    sigaddset(&held_before, SIGUSR1);
     if (noted_first) {
         raise(SIGINT);
         errno = 0;
@@ -48,6 +53,9 @@ void wait_and_report(int milliseconds, bool noted_first = false)
             std::printf("signal %d held back %d\n", sig, sigismember(&held_after, sig));
             break;
         }
+    signal(SIGUSR1, SIG_IGN);
+    sigprocmask(SIG_UNBLOCK, &usr1, nullptr);
+    signal(SIGUSR1, SIG_DFL);
     if (r == WAIT_INTERRUPTED)
         std::printf("WAIT_INTERRUPTED eintr=%d interrupted=%d then %d\n", eintr, noted, interrupted());
     else
