@@ -38,9 +38,14 @@ FAKE_SERVER = os.path.join(HERE, "..", "fake_server.py")
 # "The operation completed successfully." for code 0).
 # "none" is code 0: a read that found the connection closed by the peer;
 # "reset": a read that found it reset, which Wine's recv reports as a close.
+# "unreachable" and "denied": a connection to, and a datagram sent to, the
+# loopback network's broadcast address, which the system refuses at once;
+# Wine has no text for the first.
 ERROR_TEXTS = {
-    "posix": {"none": b"Success", "reset": b"Connection reset by peer"},
-    "windows": {"none": b"Success.", "reset": b"Success."},
+    "posix": {"none": b"Success", "reset": b"Connection reset by peer", "unreachable": b"Network is unreachable",
+              "denied": b"Permission denied"},
+    "windows": {"none": b"Success.", "reset": b"Success.", "unreachable": b"Windows Sockets error 10051",
+                "denied": b"Access denied."},
 }
 ERROR_TOKEN = re.compile(rb"@error\((\w+)\)")
 STDERR_LINES = 40
