@@ -88,6 +88,14 @@ struct SilentPeer : ::testing::Test {
         resolver_settings = saved_settings;
         server_list = saved_servers;
     }
+    // The lowest free descriptor: the same after an attempt as before, when
+    // the attempt closed its socket.
+    static int lowest_free_descriptor()
+    {
+        int fd = dup(STDIN_FILENO);
+        close(fd);
+        return fd;
+    }
     static bool ready(int fd)
     {
         pollfd p{fd, POLLIN, 0};
@@ -105,7 +113,9 @@ TEST_F(SilentPeer, QueryOf512OctetsGoesByDatagram)
 {
     std::vector<std::uint8_t> q = query_of(512);
     std::uint8_t reply[1024];
+    int free_before = lowest_free_descriptor();
     EXPECT_EQ(send_query(q.data(), 512, reply, sizeof reply), -1);
+    EXPECT_EQ(lowest_free_descriptor(), free_before);
     std::uint8_t got[1024];
     ASSERT_TRUE(ready(udp));
     EXPECT_EQ(recv(udp, got, sizeof got, 0), 512);
@@ -116,7 +126,9 @@ TEST_F(SilentPeer, QueryOf513OctetsGoesByCircuit)
 {
     std::vector<std::uint8_t> q = query_of(513);
     std::uint8_t reply[1024];
+    int free_before = lowest_free_descriptor();
     EXPECT_EQ(send_query(q.data(), 513, reply, sizeof reply), -1);
+    EXPECT_EQ(lowest_free_descriptor(), free_before);
     EXPECT_FALSE(ready(udp)) << "no datagram is sent";
     ASSERT_TRUE(ready(tcp));
     int conn = accept(tcp, nullptr, nullptr);
