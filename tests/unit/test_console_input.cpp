@@ -12,9 +12,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <string>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -27,10 +29,22 @@ constexpr int PATIENCE_MS = 5000;   // bounds every wait for the child
 // silent server, and tells how the wait ended, and whether it left the
 // signals held back as it found them. A signal held back by the caller stays
 // so during the wait: a SIGUSR1 let in would end the child. After a Ctrl+C
-// already noted the wait ends at once, and still says why.
-void wait_and_report(int milliseconds, bool noted_first = false)
+// already noted the wait ends at once, and still says why; with a datagram
+// already there it ends at once as ready.
+enum class Before { NOTHING, CTRL_C, DATAGRAM };
+void wait_and_report(int milliseconds, Before before = Before::NOTHING)
 {
     Socket s = open_udp_socket();
+    if (before == Before::DATAGRAM) {
+        int fd = static_cast<int>(s);
+        sockaddr_in sa{};
+        sa.sin_family = AF_INET;
+        sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof sa;
+        bind(fd, reinterpret_cast<sockaddr*>(&sa), len);
+        getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
+        sendto(fd, "x", 1, 0, reinterpret_cast<sockaddr*>(&sa), len);
+    }
     std::printf("waiting\n");
     std::fflush(stdout);
     sigset_t usr1, held_before, held_after;
@@ -39,7 +53,7 @@ void wait_and_report(int milliseconds, bool noted_first = false)
     sigprocmask(SIG_BLOCK, &usr1, &held_before);
     raise(SIGUSR1);
     sigaddset(&held_before, SIGUSR1);
-    if (noted_first) {
+    if (before == Before::CTRL_C) {
         raise(SIGINT);
         errno = 0;
     }
@@ -59,14 +73,15 @@ void wait_and_report(int milliseconds, bool noted_first = false)
     if (r == WAIT_INTERRUPTED)
         std::printf("WAIT_INTERRUPTED eintr=%d interrupted=%d then %d\n", eintr, noted, interrupted());
     else
-        std::printf("%s\n", r == 0 ? "timed out" : "other");
+        std::printf("%s\n", r == 0 ? "timed out" : r == 1 ? "ready" : "other");
     close_socket(s);
 }
 
 // The child echoes each line it reads after the prompt, the way the shell
 // prints what a command gives, without flushing; the lines "wait" and "brief
 // wait" run wait_and_report, without a time limit and with one of 10 ms, "noted
-// wait" raises SIGINT first, and "sigint" tells whether SIGINT is ignored.
+// wait" raises SIGINT first, "ready wait" has a datagram waiting, and
+// "sigint" tells whether SIGINT is ignored.
 [[noreturn]] void echo_lines(int in, int out)
 {
     dup2(in, STDIN_FILENO);
@@ -78,7 +93,9 @@ void wait_and_report(int milliseconds, bool noted_first = false)
         else if (std::strcmp(line, "brief wait") == 0)
             wait_and_report(10);
         else if (std::strcmp(line, "noted wait") == 0)
-            wait_and_report(-1, true);
+            wait_and_report(-1, Before::CTRL_C);
+        else if (std::strcmp(line, "ready wait") == 0)
+            wait_and_report(-1, Before::DATAGRAM);
         else if (std::strcmp(line, "sigint") == 0)
             std::printf("%s\n", signal(SIGINT, SIG_IGN) == SIG_IGN ? "ignored" : "handled");
         else
@@ -230,8 +247,8 @@ TEST(ConsoleInput, PipedInputLeavesCtrlCAlone)
 // At a terminal Ctrl+C drops the line typed so far (the terminal echoes ^C and
 // discards it) and the prompt comes again; during a socket wait it ends the
 // wait at once, noted until it is cleared. A wait that nothing ends times out,
-// one begun with a Ctrl+C noted ends at once, and Ctrl+D after all that ends
-// the input. So it goes for a program started
+// one begun with a Ctrl+C noted ends at once, one with a datagram waiting ends
+// as ready, and Ctrl+D after all that ends the input. So it goes for a program started
 // with SIGINT blocked too.
 TEST(ConsoleInput, CtrlCAtATerminal)
 {
@@ -245,6 +262,7 @@ TEST(ConsoleInput, CtrlCAtATerminal)
         } steps[] = {
             {"set type=MX\x03", ">\n>"}, {"next\n", "got next\n>"},       {"wait\n", "waiting\n"},
             {"\x03", "then 0\n>"},       {"brief wait\n", "timed out\n>"}, {"noted wait\n", "then 0\n>"},
+            {"ready wait\n", "ready\n>"},
         };
         for (const auto& step : steps) {
             c.write_text(step.typed);
@@ -254,7 +272,7 @@ TEST(ConsoleInput, CtrlCAtATerminal)
         c.read_until("\xff");
         EXPECT_TRUE(c.ended) << "blocked " << blocked;
         EXPECT_EQ(c.seen, ">\n>got next\n>waiting\nWAIT_INTERRUPTED eintr=1 interrupted=1 then 0\n>waiting\n"
-                          "timed out\n>waiting\nWAIT_INTERRUPTED eintr=1 interrupted=1 then 0\n>")
+                          "timed out\n>waiting\nWAIT_INTERRUPTED eintr=1 interrupted=1 then 0\n>waiting\nready\n>")
             << "blocked " << blocked;
     }
 }
