@@ -79,7 +79,7 @@ int start_connect(Socket s, std::uint32_t address, std::uint16_t port)
 {
     sockaddr_in sa = make_address(address, port);
     if (connect(fd_of(s), reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0)
-        return 0;
+        return 0;   // connected at once
     return errno == EINPROGRESS ? 0 : -1;
 }
 
