@@ -361,6 +361,8 @@ TEST(DecodeMessage, CutRepliesKeepWholeEntries)
                                    {1, 2, 3, 4}}), 1, 1, 0, 0},
         {"name in data past the end", cat({header(1, 2, 0, 0), question, answer, {0xC0, 0x0C}, fixed(5, 2),
                                            {0xC0, 0xF0}}), 1, 1, 0, 0},
+        {"rdlength past the end: what follows its fixed fields is not read as the authority",
+         cat({header(1, 1, 1, 0), question, {0xC0, 0x0C}, fixed(1, 12), {0}, fixed(99, 0)}), 1, 0, 0, 0},
         {"authority cut: additional dropped too",
          cat({header(1, 1, 1, 1), question, answer, {0xC0, 0x0C}, fixed(2, 4)}), 1, 1, 0, 0},
     };
