@@ -248,6 +248,11 @@ TEST(ExpandName, LongTextIsCut)
     Octets loop = {3, 'a', 'b', 'c', 0xC0, 0x00};
     char out[NAME_TEXT_SIZE];
     EXPECT_EQ(expand(loop, 0, out, NAME_TEXT_SIZE), -1);
+    // Room for the terminator alone: the text is empty, the count whole.
+    std::memset(out, '#', sizeof out);
+    EXPECT_EQ(expand({1, 'a', 0}, 0, out, 1), 3);
+    EXPECT_EQ(out[0], '\0');
+    EXPECT_EQ(out[1], '#');
 }
 
 // ---------------------------------------------------------------- decode_message
