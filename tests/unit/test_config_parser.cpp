@@ -239,6 +239,8 @@ TEST(ResolvConf, ServersOfAFile)
          "nameserver ::1\nnameserver fe80::1%eth0\nnameserver 10.0.0.1.5\nnameserver 10.0.0.256\n"
          "nameserver\t10.0.0.3 # office\n",
          {"10.0.0.3"}},
+        // a letter before the digits, three parts, a part that wraps past 2^32
+        {"near misses of an address", "nameserver a1.2.3.4\nnameserver 10.0.3\nnameserver 4294967296.0.0.1\n", {}},
         {"comments and other keywords",
          "# nameserver 10.0.0.1\n; nameserver 10.0.0.2\nnameservers 10.0.0.4\nname 10.0.0.5\n", {}},
         {"the tail of a long line is no line of its own",
