@@ -48,6 +48,7 @@ TEST(ConfigParser, FixtureTexts)
           "        Primary WINS Server . . . . . . . : 10.0.0.9\n",
           "                                            10.0.0.3\n"},
          {"10.0.0.1", "10.0.0.2"}},
+        {"a value right after the colon", {"DNS Servers:10.0.0.1\n"}, {"10.0.0.1"}},
         {"an empty value starts no continuation",
          {"        DNS Servers . . . . . . . . . . . : \n",
           "                                            10.0.0.2\n"},
@@ -239,8 +240,9 @@ TEST(ResolvConf, ServersOfAFile)
          "nameserver ::1\nnameserver fe80::1%eth0\nnameserver 10.0.0.1.5\nnameserver 10.0.0.256\n"
          "nameserver\t10.0.0.3 # office\n",
          {"10.0.0.3"}},
-        // a letter before the digits, three parts, a part that wraps past 2^32
-        {"near misses of an address", "nameserver a1.2.3.4\nnameserver 10.0.3\nnameserver 4294967296.0.0.1\n", {}},
+        // a letter before or after the digits, three parts, a part that wraps past 2^32
+        {"near misses of an address",
+         "nameserver a1.2.3.4\nnameserver 10.0.0.1a\nnameserver 10.0.3\nnameserver 4294967296.0.0.1\n", {}},
         {"comments and other keywords",
          "# nameserver 10.0.0.1\n; nameserver 10.0.0.2\nnameservers 10.0.0.4\nname 10.0.0.5\n", {}},
         {"the tail of a long line is no line of its own",
