@@ -240,9 +240,12 @@ TEST(ResolvConf, ServersOfAFile)
          "nameserver ::1\nnameserver fe80::1%eth0\nnameserver 10.0.0.1.5\nnameserver 10.0.0.256\n"
          "nameserver\t10.0.0.3 # office\n",
          {"10.0.0.3"}},
-        // a letter before or after the digits, three parts, a part that wraps past 2^32
+        // a letter before or after the digits, three parts, an empty part, a
+        // leading zero, a part that wraps past 2^32, the keyword in capitals
         {"near misses of an address",
-         "nameserver a1.2.3.4\nnameserver 10.0.0.1a\nnameserver 10.0.3\nnameserver 4294967296.0.0.1\n", {}},
+         "nameserver a1.2.3.4\nnameserver 10.0.0.1a\nnameserver 10.0.3\nnameserver 10..0.1\n"
+         "nameserver 10.01.0.1\nnameserver 4294967296.0.0.1\nNAMESERVER 10.0.0.9\n",
+         {}},
         {"comments and other keywords",
          "# nameserver 10.0.0.1\n; nameserver 10.0.0.2\nnameservers 10.0.0.4\nname 10.0.0.5\n", {}},
         {"the tail of a long line is no line of its own",
