@@ -15,7 +15,7 @@ int add_server(const char* name)
     if (started == NET_WRONG_VERSION)
         net_cleanup();
     if (started != NET_READY)
-        return -1;
+        return -1;   // the socket layer did not start
     // The last slot is never filled by an add.
     if (server_list.count + 1 >= MAX_SERVERS)
         return -1;

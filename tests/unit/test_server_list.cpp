@@ -39,7 +39,7 @@ TEST(ServerList, DottedAddresses)
     // the same address twice is kept twice
     EXPECT_EQ(add("10.0.0.1").count, 2);
 
-    const char* refused[] = {"255.255.255.255", "1host.example", "10.0.0.256", "9x"};
+    const char* refused[] = {"255.255.255.255", "1host.example", "10.0.0.256", "9x", "0.0.0.256"};
     for (const char* name : refused) {
         AddResult r = add(name);
         EXPECT_EQ(r.result, -1) << name;
@@ -61,6 +61,9 @@ TEST(ServerList, HostNames)
     EXPECT_EQ(none.result, -1);
     EXPECT_EQ(none.count, a.count);
     EXPECT_EQ(none.err.rfind("Domain not found: ", 0), 0u) << none.err;
+    // A name that begins with anything but a digit is looked up as a name.
+    AddResult dash = add("-dash.invalid");
+    EXPECT_EQ(dash.err.rfind("Domain not found: ", 0), 0u) << dash.err;
 }
 
 TEST(ServerList, CapacityIs254)
