@@ -173,6 +173,11 @@ TEST(EncodeName, NamesAtAndBeyondTheLimits)
             EXPECT_EQ(small, Octets(300, 0xEE)) << c.label;
         }
     }
+    // No name, or nowhere to write it.
+    Octets out(300, 0xEE);
+    EXPECT_EQ(encode_name(nullptr, out.data(), 300), -1);
+    EXPECT_EQ(out, Octets(300, 0xEE));
+    EXPECT_EQ(encode_name("com", nullptr, 300), -1);
 }
 
 }  // namespace
