@@ -148,6 +148,7 @@ TEST(EncodeName, NamesAtAndBeyondTheLimits)
         {"dot alone is the root", ".", {0}},
         {"empty text is the root", "", {0}},
         {"two labels and trailing dot", "a.b.", {1, 'a', 1, 'b', 0}},
+        {"one letter", "a", {1, 'a', 0}},
         {"leading dot refused", ".com", {}},
         {"two dots in a row refused", "a..b", {}},
         {"two trailing dots refused", "com..", {}},
