@@ -50,8 +50,6 @@ int make_query(const char* name, int qclass, int qtype, std::uint8_t* buffer, in
     std::memcpy(buffer, resolver_settings.HeaderTemplate, HEADER_SIZE);
     resolver_settings.next_id = static_cast<std::uint16_t>(resolver_settings.next_id + 1);
     store16(buffer, resolver_settings.next_id);
-    if (buffer_size < HEADER_SIZE + 4)
-        return -1;
     int name_length = encode_name(name, buffer + HEADER_SIZE, buffer_size - HEADER_SIZE - 4);
     if (name_length < 0)
         return -1;
