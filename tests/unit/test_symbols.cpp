@@ -23,6 +23,7 @@ TEST(Symbols, TextToValue)
         {TypeTable, " MX", 0},       {TypeTable, "MX ", 0},        {ClassTable, "NONE", 0},
         {ClassTable, "chaos", 3},    {ClassTable, "CSNET", 2},     {ClassTable, "in", 1},
         {ClassTable, "IN\xC0", 0},   {TypeTable, "\xC1" "A", 0},
+        {TypeTable, "nsap?ptr", 0},   // only letters are folded: '?' is no '_'
     };
     for (const auto& c : cases)
         EXPECT_EQ(text_to_symbol(c.table, c.text), c.value) << c.text;
