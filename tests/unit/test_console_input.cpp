@@ -25,8 +25,8 @@ namespace {
 
 constexpr int PATIENCE_MS = 5000;   // bounds every wait for the child
 
-// Waits on a socket that nothing can make readable, as a lookup waits for a
-// silent server, and tells how the wait ended, and whether it left the
+// Waits on a socket, as a lookup waits for a server, and tells how the wait
+// ended, and whether it left the
 // signals held back as it found them. A signal held back by the caller stays
 // so during the wait: a SIGUSR1 let in would end the child. After a Ctrl+C
 // already noted the wait ends at once, and still says why; with a datagram
@@ -248,8 +248,8 @@ TEST(ConsoleInput, PipedInputLeavesCtrlCAlone)
 // discards it) and the prompt comes again; during a socket wait it ends the
 // wait at once, noted until it is cleared. A wait that nothing ends times out,
 // one begun with a Ctrl+C noted ends at once, one with a datagram waiting ends
-// as ready, and Ctrl+D after all that ends the input. So it goes for a program started
-// with SIGINT blocked too.
+// as ready, and Ctrl+D after all that ends the input. So it goes for a program
+// started with SIGINT blocked too.
 TEST(ConsoleInput, CtrlCAtATerminal)
 {
     for (bool blocked : {false, true}) {
