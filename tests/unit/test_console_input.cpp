@@ -26,11 +26,10 @@ namespace {
 constexpr int PATIENCE_MS = 5000;   // bounds every wait for the child
 
 // Waits on a socket, as a lookup waits for a server, and tells how the wait
-// ended, and whether it left the
-// signals held back as it found them. A signal held back by the caller stays
-// so during the wait: a SIGUSR1 let in would end the child. After a Ctrl+C
-// already noted the wait ends at once, and still says why; with a datagram
-// already there it ends at once as ready.
+// ended, and whether it left the signals held back as it found them. A signal
+// held back by the caller stays so during the wait: a SIGUSR1 let in would end
+// the child. After a Ctrl+C already noted the wait ends at once, and still
+// says why; with a datagram already there it ends at once as ready.
 enum class Before { NOTHING, CTRL_C, DATAGRAM };
 void wait_and_report(int milliseconds, Before before = Before::NOTHING)
 {
