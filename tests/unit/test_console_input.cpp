@@ -104,12 +104,12 @@ void wait_and_report(int milliseconds, Before before = Before::NOTHING)
     _exit(0);
 }
 
-// Standard input of the child: a pipe, or a new pseudo-terminal that is the
+// Standard input of the child: a pipe, a new pseudo-terminal that is the
 // controlling terminal of the child's own session, so that a Ctrl+C typed into
-// it sends SIGINT as a real terminal does. A child may start with SIGINT
+// it sends SIGINT as a real terminal does, or none at all (closed). A child may start with SIGINT
 // blocked, as some launchers leave it, or ignored, as a shell without job
 // control leaves a program it starts in the background.
-enum class Input { PIPE, TERMINAL };
+enum class Input { PIPE, TERMINAL, CLOSED };
 enum class Sigint { DEFAULT, BLOCKED, IGNORED };
 
 struct Child {
@@ -127,7 +127,7 @@ struct Child {
             in[1] = open_pseudo_terminal(terminal);
             if (in[1] < 0)
                 return;
-        } else if (pipe(in) != 0) {
+        } else if (input == Input::PIPE && pipe(in) != 0) {
             return;
         }
         if (pipe(out) != 0)
@@ -144,6 +144,8 @@ struct Child {
                 sigprocmask(SIG_BLOCK, &set, nullptr);
             if (sigint == Sigint::IGNORED)
                 signal(SIGINT, SIG_IGN);
+            if (input == Input::CLOSED)
+                close(STDIN_FILENO);
             close(in[1]);
             close(out[0]);
             echo_lines(in[0], out[1]);
@@ -220,6 +222,9 @@ TEST(ConsoleInput, BatchGivesTheSameBytes)
         batch += "name" + std::to_string(i) + "\n";
         expected += ">got name" + std::to_string(i) + "\n";
     }
+    // The child's line holds 255 characters: one of 254 is whole, one of 300 is cut.
+    batch += std::string(254, 'a') + "\n" + std::string(300, 'b') + "\n";
+    expected += ">got " + std::string(254, 'a') + "\n>got " + std::string(255, 'b') + "\n";
     expected += ">";
     c.write_text(batch.c_str());
     c.write_text("last-without-end");
@@ -243,11 +248,22 @@ TEST(ConsoleInput, PipedInputLeavesCtrlCAlone)
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "status " << status;
 }
 
+// Input that cannot be read at all ends as the end of input does.
+TEST(ConsoleInput, ClosedInputEnds)
+{
+    Child c(Input::CLOSED);
+    ASSERT_GT(c.pid, 0);
+    c.read_until("\xff");
+    EXPECT_TRUE(c.ended);
+    EXPECT_EQ(c.seen, ">");
+}
+
 // At a terminal Ctrl+C drops the line typed so far (the terminal echoes ^C and
 // discards it) and the prompt comes again; during a socket wait it ends the
 // wait at once, noted until it is cleared. A wait that nothing ends times out,
 // one begun with a Ctrl+C noted ends at once, one with a datagram waiting ends
-// as ready, and Ctrl+D after all that ends the input. So it goes for a program
+// as ready, and after all that a line ended by Ctrl+D is read and a second
+// Ctrl+D ends the input for good. So it goes for a program
 // started with SIGINT blocked too.
 TEST(ConsoleInput, CtrlCAtATerminal)
 {
@@ -267,11 +283,11 @@ TEST(ConsoleInput, CtrlCAtATerminal)
             c.write_text(step.typed);
             EXPECT_TRUE(c.read_until(step.until)) << c.seen;
         }
-        c.write_text("\x04");
+        c.write_text("last\x04\x04");
         c.read_until("\xff");
         EXPECT_TRUE(c.ended) << "blocked " << blocked;
         EXPECT_EQ(c.seen, ">\n>got next\n>waiting\nWAIT_INTERRUPTED eintr=1 interrupted=1 then 0\n>waiting\n"
-                          "timed out\n>waiting\nWAIT_INTERRUPTED eintr=1 interrupted=1 then 0\n>waiting\nready\n>")
+                          "timed out\n>waiting\nWAIT_INTERRUPTED eintr=1 interrupted=1 then 0\n>waiting\nready\n>got last\n>")
             << "blocked " << blocked;
     }
 }

@@ -82,8 +82,8 @@ int read_plain_line(const char* prompt, char* line, int size)
     }
     line[kept] = '\0';
     if (got == LINE_DROPPED) {
-        // The terminal has echoed ^C and dropped the line typed so far.
-        input_pos = input_end;
+        // The terminal has echoed ^C and dropped the line typed so far;
+        // the block was used up before the wait that Ctrl+C ended.
         std::fputc('\n', stdout);
         return LINE_DROPPED;
     }
