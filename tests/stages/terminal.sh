@@ -267,8 +267,9 @@ prompts=$(count_lines ">set all")
 typed "éset all"; keys Enter
 wait_until "the command typed after é" count_is ">set all" $((prompts + 1))
 wait_until "its pause" paused
-keys Space
-check_continued "Space"
+# Ctrl+S, the terminal's stop key elsewhere, is a key here too.
+keys C-s
+check_continued "Ctrl+S"
 
 # A change of the window's size while a line is edited keeps the line.
 typed "set al"

@@ -406,6 +406,7 @@ TEST(TerminalWidth, OfStandardOutput)
         int width;
     } cases[] = {
         {"a terminal of 132 columns", terminal, 132, 132},
+        {"a terminal of one column", terminal, 1, 1},
         {"a terminal that gives no width", terminal, 0, 80},
         {"a pipe", pipe_ends[1], 0, 80},
     };
