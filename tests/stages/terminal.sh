@@ -430,7 +430,8 @@ for time in first second; do
     fail "the terminal kept the pause's modes while stopped the $time time"
   wait_until "the pause's modes after the program was continued the $time time" pause_modes_again
 done
-keys Space
+# A lone Escape, whose end is known only when the wait for more of it runs out.
+keys Escape
 wait_until "the end of the listing after the key" screen_has "CLASS="
 typed "exit"; keys Enter
 wait_until "the program's end" screen_has "pane done"
