@@ -329,6 +329,7 @@ const KeyAfterPause KEYS_AT_PAUSE[] = {
     {"Ctrl+Right (CSI with parameters), then a letter", "\x1B[1;5Cx"},
     {"F5 (CSI ending in ~), then a letter", "\x1B[15~x"},
     {"CSI with an intermediate space, then a letter", "\x1B[1 @x"},
+    {"CSI with '?' among its parameters, then a letter", "\x1B[?1;2cx"},
     {"F1 (SS3), then a letter", "\x1BOPx"},
     {"F1 of the Linux console, then a letter", "\x1B[[Ax"},
     {"F5 of the Linux console, then a letter", "\x1B[[Ex"},

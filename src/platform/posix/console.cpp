@@ -238,7 +238,7 @@ int read_byte(int fd, int ms)
     while ((r = poll(&p, 1, ms)) < 0 && errno == EINTR) {
     }
     if (r <= 0)
-        return -1;
+        return -1;   // none in time
     unsigned char c;
     ssize_t n;
     while ((n = read(fd, &c, 1)) < 0 && errno == EINTR) {
