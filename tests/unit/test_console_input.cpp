@@ -323,7 +323,9 @@ const KeyAfterPause KEYS_AT_PAUSE[] = {
     {"three-octet lead, NUL, letter", std::string("\xE0\0x", 3)},
     // The last two-octet lead: the letter after the character is the next line's.
     {"two-octet character of lead DF, then a letter", "\xDF\xBFx", "xnext"},
-    {"three-octet character, then a letter", "\xE2\x82\xACx", "xnext"},
+    {"three-octet character of lead EF, then a letter", "\xEF\xBF\xBDx", "xnext"},
+    {"the first two-octet lead, C0", "\xC0\xAF"},
+    {"a continuation octet alone, then a letter", "\xBFx", "xnext"},
     // Keys that give no character leave the pause waiting; the letter after them ends it.
     {"Up, then a letter", "\x1B[Ax"},
     {"Ctrl+Right (CSI with parameters), then a letter", "\x1B[1;5Cx"},
@@ -331,6 +333,7 @@ const KeyAfterPause KEYS_AT_PAUSE[] = {
     {"CSI with an intermediate space, then a letter", "\x1B[1 @x"},
     {"CSI with '?' among its parameters, then a letter", "\x1B[?1;2cx"},
     {"F1 (SS3), then a letter", "\x1BOPx"},
+    {"Ctrl+Alt+Space (Escape, NUL), then a letter", std::string("\x1B\0x", 3)},
     {"F1 of the Linux console, then a letter", "\x1B[[Ax"},
     {"F5 of the Linux console, then a letter", "\x1B[[Ex"},
 };
