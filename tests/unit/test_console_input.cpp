@@ -318,7 +318,7 @@ struct KeyAfterPause {
 const KeyAfterPause KEYS_AT_PAUSE[] = {
     {"letter", "x"},
     {"two-octet character", "\xC3\xA9"},          // e acute
-    {"four-octet character", "\xF0\x9F\x98\x80"},  // a face, outside the BMP
+    {"four-octet character, then a letter", "\xF0\x9F\x98\x80x", "xnext"},  // a face, outside the BMP
     // A broken character: its lead octet's count is taken, whatever the octets are.
     {"three-octet lead, NUL, letter", std::string("\xE0\0x", 3)},
     // The last two-octet lead: the letter after the character is the next line's.
