@@ -10,7 +10,9 @@ receives is written to LOG as one line, in the order they arrive:
     ADDRESS:PORT PROTO LENGTH octets rd=R name=NAME type=T class=C
 
 and "ADDRESS:PORT tcp reset" when a client closes a TCP connection with part
-of the reply unread (a client that reads the whole reply leaves no such line).
+of the reply unread (a client that reads the whole reply leaves no such line),
+"ADDRESS:PORT tcp closed early" when it closes before the last piece of a
+split reply was sent.
 
 The script holds one rule per line ('#' starts a comment):
 
@@ -186,6 +188,13 @@ def read_exactly(conn, n):
     return data
 
 
+def closed_by_client(conn):
+    """Whether the client has closed its side (it sends nothing else)."""
+    if not select.select([conn], [], [], 0)[0]:
+        return False
+    return conn.recv(1, socket.MSG_PEEK) == b""
+
+
 def serve_tcp(conn, key):
     try:
         conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
@@ -208,6 +217,9 @@ def serve_tcp(conn, key):
                 time.sleep(pause)
             start = 0
             for c in cuts + [len(framed)]:
+                if start and closed_by_client(conn):
+                    note(key, "closed early")
+                    return
                 conn.sendall(framed[start:c])
                 start = c
                 if c != len(framed):
