@@ -23,6 +23,8 @@ default) and protocol; rules for the same place are used in the order written,
 and a query with no rule left is met with silence. ACTION is one of
 
     silent              no reply (TCP: the connection is held open until the client closes it)
+    full                TCP, the only rule of its place: no connection is taken, and the
+                        queue of the listening socket is kept full, so a connect waits
     flood               UDP: datagrams with another ID every 50 ms, until the server stops
     reply [OPTION]...   a reply built from the query (ID, RD and question copied, QR set)
 
@@ -246,6 +248,7 @@ def main():
     log_file = open(sys.argv[2], "w")
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     sockets = {}
+    held = []   # the listening sockets that are kept full, and their fillers
     for address, port, proto in rules:
         if proto == "udp":
             s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
@@ -253,6 +256,13 @@ def main():
             s = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
             s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
         s.bind((address, port))
+        if rules[(address, port, proto)][:1] == [[["full"]]]:
+            # With a backlog of 0 one connection fills the queue; the SYN of
+            # the next goes unanswered.
+            s.listen(0)
+            filler = socket.create_connection((address, port))
+            held += [s, filler]
+            continue
         if proto == "tcp":
             s.listen(8)
         sockets[s] = (address, port, proto)
