@@ -127,4 +127,16 @@ TEST(Pager, PausesAfterEveryTwentyFourthLine)
     }
 }
 
+// A text longer than the whole gathered room is written past it, in its place.
+TEST(Pager, TextLongerThanTheRoomKeepsItsPlace)
+{
+    const std::string longer(sizeof gathered.text + 1, 'y');
+    CapturedStream out;
+    put("a");
+    put(longer.c_str(), static_cast<int>(longer.size()));
+    put("b");
+    flush_lines();
+    EXPECT_EQ(out.text(), "a" + longer + "b");
+}
+
 } // namespace
