@@ -10,7 +10,7 @@ namespace {
 
 std::string text_of(std::uint32_t address)
 {
-    char room[16 + 1];
+    char room[16];   // the room it asks for, not an octet more
     return std::string(room, dotted_address(room, reinterpret_cast<const std::uint8_t*>(&address)));
 }
 
