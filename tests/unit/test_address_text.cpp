@@ -1,10 +1,12 @@
-// Dotted text of IPv4 addresses: the same text as the socket layer's inet_ntoa.
+// Dotted text of IPv4 addresses: the same text as the socket layer's inet_ntoa;
+// and decimal numbers, as std::to_string writes them.
 #include "shell/pager.h"
 
 #include <arpa/inet.h>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -52,6 +54,26 @@ TEST(AddressText, EveryOctetValueInEveryPlaceAsInetNtoa)
             std::string expected = inet_ntoa(a);
             ASSERT_EQ(text_of(address), expected) << v << " at " << place;
         }
+    }
+}
+
+// Each number is written in its own place: the octets around it stay as they were.
+TEST(DecimalText, AsToString)
+{
+    std::vector<std::uint32_t> values;
+    for (std::uint32_t v = 0; v < 1000; ++v)
+        values.push_back(v);
+    for (std::uint32_t power = 1000; power <= 1000000000u; power *= 10)
+        for (std::uint32_t v : {power - 1, power, power + 1, power / 100 * 99, power / 10 * 99 + 9})
+            values.push_back(v);
+    values.push_back(4294967295u);
+    for (std::uint32_t v : values) {
+        char room[1 + 10 + 1];
+        std::memset(room, '#', sizeof room);
+        char* end = decimal_digits(room + 1, v);
+        std::string expected = "#" + std::to_string(v);
+        ASSERT_EQ(std::string(room, end), expected) << v;
+        ASSERT_EQ(std::string(end, room + sizeof room), std::string(room + sizeof room - end, '#')) << v;
     }
 }
 
