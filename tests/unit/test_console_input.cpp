@@ -178,6 +178,24 @@ struct Child {
         close(to_child);
         to_child = -1;
     }
+    // Whether the child sleeps in a wait (its state in /proc is S), after
+    // waiting up to PATIENCE_MS for it to: what is typed then meets the wait.
+    bool asleep() const
+    {
+        std::string path = "/proc/" + std::to_string(pid) + "/stat";
+        for (int waited = 0; waited < PATIENCE_MS; waited += 5) {
+            char stat[512] = "";
+            if (FILE* f = std::fopen(path.c_str(), "r")) {
+                std::fgets(stat, sizeof stat, f);
+                std::fclose(f);
+            }
+            const char* state = std::strrchr(stat, ')');   // the name before it may hold anything
+            if (state && state[1] == ' ' && state[2] == 'S')
+                return true;
+            usleep(5000);
+        }
+        return false;
+    }
     // Reads until seen ends with tail, the child's output ends, or patience runs out.
     bool read_until(const std::string& tail)
     {
@@ -280,6 +298,7 @@ TEST(ConsoleInput, CtrlCAtATerminal)
             {"ready wait\n", "ready\n>"},
         };
         for (const auto& step : steps) {
+            EXPECT_TRUE(c.asleep()) << step.typed;
             c.write_text(step.typed);
             EXPECT_TRUE(c.read_until(step.until)) << c.seen;
         }
