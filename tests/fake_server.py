@@ -249,6 +249,7 @@ def main():
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
     sockets = {}
     held = []   # the listening sockets that are kept full, and their fillers
+    connections = []   # the threads that serve TCP connections
     for address, port, proto in rules:
         if proto == "udp":
             s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
@@ -278,9 +279,15 @@ def main():
                     threading.Thread(target=answer_udp, args=(s, key, query, client), daemon=True).start()
                 else:
                     conn, _ = s.accept()
-                    threading.Thread(target=serve_tcp, args=(conn, key), daemon=True).start()
+                    served = threading.Thread(target=serve_tcp, args=(conn, key), daemon=True)
+                    served.start()
+                    connections.append(served)
     finally:
         stopping.set()
+        # A connection still served finishes first (the client that closed it
+        # is gone, so no wait is long), and notes what it saw.
+        for served in connections:
+            served.join(timeout=5)
         log_file.flush()
 
 
