@@ -42,6 +42,7 @@ TEST(Symbols, ValueToText)
         {TypeTable, 35, "35"},    {TypeTable, 250, "250"}, {TypeTable, 0, "0"},
         {TypeTable, 65535, "65535"}, {ClassTable, 3, "CHAOS"}, {ClassTable, 0, "NONE"},
         {ClassTable, 254, "254"}, {ClassTable, -1, "-1"},
+        {TypeTable, 252, "AXFR"}, {TypeTable, 253, "MAILB"}, {TypeTable, 254, "MAILA"},
     };
     for (const auto& c : cases)
         EXPECT_STREQ(symbol_to_text(c.table, c.value), c.text) << c.value;
