@@ -186,7 +186,8 @@ struct Child {
         for (int waited = 0; waited < PATIENCE_MS; waited += 5) {
             char stat[512] = "";
             if (FILE* f = std::fopen(path.c_str(), "r")) {
-                std::fgets(stat, sizeof stat, f);
+                if (!std::fgets(stat, sizeof stat, f))
+                    stat[0] = '\0';
                 std::fclose(f);
             }
             const char* state = std::strrchr(stat, ')');   // the name before it may hold anything
