@@ -106,9 +106,9 @@ void wait_and_report(int milliseconds, Before before = Before::NOTHING)
 
 // Standard input of the child: a pipe, a new pseudo-terminal that is the
 // controlling terminal of the child's own session, so that a Ctrl+C typed into
-// it sends SIGINT as a real terminal does, or none at all (closed). A child may start with SIGINT
-// blocked, as some launchers leave it, or ignored, as a shell without job
-// control leaves a program it starts in the background.
+// it sends SIGINT as a real terminal does, or none at all (closed). A child
+// may start with SIGINT blocked, as some launchers leave it, or ignored, as a
+// shell without job control leaves a program it starts in the background.
 enum class Input { PIPE, TERMINAL, CLOSED };
 enum class Sigint { DEFAULT, BLOCKED, IGNORED };
 
@@ -282,8 +282,8 @@ TEST(ConsoleInput, ClosedInputEnds)
 // wait at once, noted until it is cleared. A wait that nothing ends times out,
 // one begun with a Ctrl+C noted ends at once, one with a datagram waiting ends
 // as ready, and after all that a line ended by Ctrl+D is read and a second
-// Ctrl+D ends the input for good. So it goes for a program
-// started with SIGINT blocked too.
+// Ctrl+D ends the input for good. So it goes for a program started with
+// SIGINT blocked too.
 TEST(ConsoleInput, CtrlCAtATerminal)
 {
     for (bool blocked : {false, true}) {
