@@ -40,12 +40,13 @@ FAKE_SERVER = os.path.join(HERE, "..", "fake_server.py")
 # "reset": a read that found it reset, which Wine's recv reports as a close.
 # "unreachable" and "denied": a connection to, and a datagram sent to, the
 # loopback network's broadcast address, which the system refuses at once;
-# Wine has no text for the first.
+# Wine has no text for the first. "refused": a write on a TCP connection that
+# nobody accepted, which Wine reports as reset.
 ERROR_TEXTS = {
     "posix": {"none": b"Success", "reset": b"Connection reset by peer", "unreachable": b"Network is unreachable",
-              "denied": b"Permission denied"},
+              "denied": b"Permission denied", "refused": b"Connection refused"},
     "windows": {"none": b"Success.", "reset": b"Success.", "unreachable": b"Windows Sockets error 10051",
-                "denied": b"Access denied."},
+                "denied": b"Access denied.", "refused": b"Connection reset by peer."},
 }
 ERROR_TOKEN = re.compile(rb"@error\((\w+)\)")
 STDERR_LINES = 40
