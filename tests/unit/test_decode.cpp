@@ -107,18 +107,16 @@ TEST(Header, GettersTakeTheirBits)
 
 TEST(Header, SettersChangeOneBit)
 {
-    // The neighbouring bit is set each time one is cleared.
-    std::uint8_t h[HEADER_SIZE] = {0, 0, 0x85, 0xFF};
-    set_tc(h, 1);
-    EXPECT_EQ(h[2], 0x87);
-    set_tc(h, 1);
-    EXPECT_EQ(h[2], 0x87);
-    set_rd(h, 0);
-    EXPECT_EQ(h[2], 0x86);
-    set_rd(h, 7);
-    EXPECT_EQ(h[2], 0x87);
-    set_tc(h, 0);
-    EXPECT_EQ(h[2], 0x85);
+    // The neighbouring bit is kept, clear or set, each time one changes.
+    std::uint8_t h[HEADER_SIZE] = {0, 0, 0x84, 0xFF};
+    const struct { void (*set)(std::uint8_t*, int); int on; int want; } steps[] = {
+        {set_rd, 7, 0x85}, {set_tc, 1, 0x87}, {set_tc, 1, 0x87}, {set_rd, 0, 0x86},
+        {set_tc, 0, 0x84}, {set_tc, 1, 0x86}, {set_rd, 1, 0x87}, {set_tc, 0, 0x85},
+    };
+    for (const auto& step : steps) {
+        step.set(h, step.on);
+        EXPECT_EQ(h[2], step.want) << "step " << (&step - steps);
+    }
     EXPECT_EQ(h[3], 0xFF);
 }
 
