@@ -342,6 +342,13 @@ wait_until "prompt after set retry=0" at_prompt
 keys Enter
 wait_until "the empty line's lookup" screen_has "No answer or error occur"
 wait_until "prompt after it" at_prompt
+# The history keeps 500 lines: of these 502, Up goes back to the third.
+typed "$(for i in $(seq 1 501); do printf 'set retry=%d\r' "$i"; done)"
+last_taken() { at_prompt && [ "$(line_above_cursor)" = ">set retry=501" ]; }
+wait_until "the 501 lines taken" last_taken
+keys -N 600 Up
+wait_until "the oldest line kept" cursor_line_is ">set retry=2"
+keys C-u
 typed "set al"; keys Tab
 wait_until "'set al' completed" cursor_line_is ">set all"
 keys C-u C-d
