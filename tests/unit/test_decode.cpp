@@ -508,6 +508,7 @@ TEST(DecodeRdata, ItemsPastTheEnd)
     } cases[] = {
         {"A of 3 at the end", 1, {1, 2, 3}, 3},
         {"SOA numbers missing", 6, {0, 0, 0, 0, 0, 1}, 6},
+        {"SOA minimum of 3 at the end", 6, {0, 0, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 5}, 21},
         {"MX preference only", 15, {0, 1}, 2},
         {"TXT string longer than the reply", 16, {9, 'a'}, 2},
         {"HINFO second string missing", 13, {1, 'a'}, 2},
