@@ -1,5 +1,6 @@
 // Tab completion of a command line: which words are offered, and where the
 // completed word begins.
+#include "platform/platform.h"
 #include "resolver/settings.h"
 #include "shell/completion.h"
 #include "shell/shell.h"
@@ -54,6 +55,8 @@ TEST(Completion, OffersTheWordsThatFit)
         if (!c.words.empty()) {
             EXPECT_EQ(c.start, start) << c.name;
         }
+        TabAction action{0, {}, {}};   // Tab does something only where a word is offered
+        EXPECT_EQ(complete_at_tab(c.before_cursor, action), !c.words.empty()) << c.name;
     }
 }
 
