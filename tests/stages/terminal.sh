@@ -300,7 +300,8 @@ listed=$(screen | sed 's/[[:space:]]*$//' | awk '/^>/ { last = list; list = ""; 
   fail "the completions in a narrow pane are not whole words:$listed"
 keys C-u
 
-typed "exit"; keys Enter
+# Of a longer line, 255 characters are taken: here 251 blanks and "exit".
+typed "$(printf '%251sexitz' '')"; keys Enter
 wait_until "the program's end" screen_has "pane done"
 [ "$(cat "$dir/edit.status" 2>/dev/null)" = 0 ] || fail "exit ended with status $(cat "$dir/edit.status" 2>/dev/null)"
 # The first line of stty -a gives the window's size, which the test changed.
@@ -353,6 +354,7 @@ typed "set al"; keys Tab
 wait_until "'set al' completed" cursor_line_is ">set all"
 keys C-u C-d
 wait_until "the program's end" screen_has "pane done"
+count_is "pane done" 1 || fail "Ctrl+D left the prompt's line open"
 [ "$(cat "$dir/eof.status" 2>/dev/null)" = 0 ] || fail "Ctrl+D ended with status $(cat "$dir/eof.status" 2>/dev/null)"
 diff "$dir/eof.stty-before" "$dir/eof.stty-after" || fail "the terminal's modes differ after Ctrl+D"
 
@@ -364,6 +366,7 @@ typed "set type=MX"; keys Enter
 wait_until "prompt after set type=MX" at_prompt
 typed "set ty"; keys Tab
 wait_until "'set ty' completed" cursor_line_is ">set type="
+keys Left Left   # the mark goes at the line's end wherever the cursor is
 keys C-c
 wait_until "a fresh prompt after Ctrl+C" at_prompt
 [ "$(line_above_cursor)" = ">set type=^C" ] || fail "the line above the fresh prompt is $(line_above_cursor)"
