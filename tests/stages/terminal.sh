@@ -60,6 +60,12 @@ printf 'tcp\t6\tTCP\nudp\t17\tUDP\nevil\033]0;owned\007\t253\n' > "$dir/protocol
 chmod 644 "$dir/protocols"
 mount --bind "$dir/protocols" /etc/protocols
 
+# As on a machine with libedit's run-time package alone: the development
+# files' name for it, libedit.so, leads to no library.
+mkdir "$dir/runtime-only"
+: > "$dir/runtime-only/libedit.so"
+export LD_LIBRARY_PATH=$dir/runtime-only
+
 cat > "$dir/tmux.conf" <<'EOF'
 set -g default-terminal screen
 set -g history-limit 10000
