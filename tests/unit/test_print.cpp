@@ -73,14 +73,15 @@ TEST(PrintHex, UpperCaseAndNothingBetween)
     EXPECT_EQ(printed([&] { print_hex(bytes, 4); }), "000AFF5C");
     EXPECT_EQ(printed([&] { print_hex(bytes, 0); }), "");
     EXPECT_EQ(printed([&] { print_hex(bytes, -3); }), "");
-    // More than the gathered text holds: handed on as it fills, each part in its place.
-    std::vector<std::uint8_t> many(5000);
+    // More than the gathered text holds: handed on as it fills, each part in its
+    // place; the last part one octet short of a whole one.
+    std::vector<std::uint8_t> many(5119);
     std::string expected;
     for (std::size_t i = 0; i < many.size(); ++i) {
         many[i] = static_cast<std::uint8_t>(0xA0 + i / 1000);
         expected += "A" + std::to_string(i / 1000);
     }
-    EXPECT_EQ(printed([&] { print_hex(many.data(), 5000); }), expected);
+    EXPECT_EQ(printed([&] { print_hex(many.data(), 5119); }), expected);
 }
 
 TEST(PrintHeader, FlagsAndNames)
