@@ -96,6 +96,17 @@ for input in "$cases"/*.in; do
     cp "$cases/$name.planted" "$planted"
     for temp in "$WINEPREFIX"/drive_c/users/*/Temp; do mv "$temp" "$temp.aside"; done
   fi
+  # NAME.temp names a folder of drive C: (one with a blank in its name) to be
+  # the user's temporary folder for the case, as the registry gives it.
+  temp_folder=
+  if [ -e "$cases/$name.temp" ]; then
+    temp_folder=$(cat "$cases/$name.temp")
+    mkdir -p "$WINEPREFIX/drive_c/$temp_folder"
+    user_temp=$("$wine" reg query 'HKCU\Environment' /v TEMP | tr -d '\r' | awk '$1 == "TEMP" {print $3}')
+    for variable in TEMP TMP; do
+      "$wine" reg add 'HKCU\Environment' /v $variable /t REG_SZ /d "C:\\$temp_folder" /f >/dev/null
+    done
+  fi
   echo "fallback discovery: $name"
   (cd build-win/tool/cwd && "$root/tests/e2e/stage.sh" \
     "env WINEDLLOVERRIDES=$overrides $wine $root/build-win/tool/kestrel.exe" --cases "$root/$cases" "$name") ||
@@ -104,6 +115,11 @@ for input in "$cases"/*.in; do
   if [ -n "$running" ]; then
     echo "a tool still runs after the case: $running"
     failed
+  fi
+  if [ -n "$temp_folder" ]; then
+    for variable in TEMP TMP; do
+      "$wine" reg add 'HKCU\Environment' /v $variable /t REG_SZ /d "$user_temp" /f >/dev/null
+    done
   fi
   if [ -n "$planted" ]; then
     rm -f "$planted"
