@@ -81,7 +81,7 @@ TEST(PrintHex, UpperCaseAndNothingBetween)
         many[i] = static_cast<std::uint8_t>(0xA0 + i / 1000);
         expected += "A" + std::to_string(i / 1000);
     }
-    EXPECT_EQ(printed([&] { print_hex(many.data(), 5119); }), expected);
+    EXPECT_EQ(printed([&] { print_hex(many.data(), static_cast<int>(many.size())); }), expected);
 }
 
 TEST(PrintHeader, FlagsAndNames)

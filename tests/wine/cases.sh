@@ -77,6 +77,13 @@ tools_running() {
 }
 system=$WINEPREFIX/drive_c/windows/system32
 windows=$WINEPREFIX/drive_c/windows
+# The user's temporary folder, TEMP and TMP alike, as the registry gives it.
+set_user_temp() {
+  local variable
+  for variable in TEMP TMP; do
+    "$wine" reg add 'HKCU\Environment' /v $variable /t REG_SZ /d "$1" /f >/dev/null
+  done
+}
 for input in "$cases"/*.in; do
   name=$(basename "$input" .in)
   rm -f "$system/ipconfig.exe" "$system/ipconfig.txt" "$windows/winipcfg.exe" "$windows/ipconfig.txt"
@@ -103,9 +110,7 @@ for input in "$cases"/*.in; do
     temp_folder=$(cat "$cases/$name.temp")
     mkdir -p "$WINEPREFIX/drive_c/$temp_folder"
     user_temp=$("$wine" reg query 'HKCU\Environment' /v TEMP | tr -d '\r' | awk '$1 == "TEMP" {print $3}')
-    for variable in TEMP TMP; do
-      "$wine" reg add 'HKCU\Environment' /v $variable /t REG_SZ /d "C:\\$temp_folder" /f >/dev/null
-    done
+    set_user_temp "C:\\$temp_folder"
   fi
   echo "fallback discovery: $name"
   (cd build-win/tool/cwd && "$root/tests/e2e/stage.sh" \
@@ -117,9 +122,7 @@ for input in "$cases"/*.in; do
     failed
   fi
   if [ -n "$temp_folder" ]; then
-    for variable in TEMP TMP; do
-      "$wine" reg add 'HKCU\Environment' /v $variable /t REG_SZ /d "$user_temp" /f >/dev/null
-    done
+    set_user_temp "$user_temp"
   fi
   if [ -n "$planted" ]; then
     rm -f "$planted"
