@@ -37,14 +37,29 @@ fi
 # fails before anything is sent, where NSD would answer anything sent.
 echo "query identifiers from the system's random source"
 source tests/nsd.sh
-ids= no_source=
+ids= no_source= prompts=0
 if nsd_start tests/nsd/nsd.conf tests/zones kestrel.test; then
   ids=$(printf 'multi.kestrel.test\n%.0s' 1 2 3 4 | timeout 60 "$wine" build-win/kestrel.exe | grep -o 'ID=[0-9]*')
   no_source=$(printf 'set debug\nmulti.kestrel.test\nexit\n' | WINEDLLOVERRIDES=bcrypt=d timeout 60 "$wine" build-win/kestrel.exe)
+  # A script that drives the client through pipes waits for each prompt before
+  # it writes the next command: the prompt must reach the pipe before the read.
+  coproc driven { timeout 60 "$wine" build-win/kestrel.exe 2>&1; }
+  for command in "server 127.0.0.1" "exit"; do
+    IFS= read -r -t 30 -d '>' -u "${driven[0]}" _ || break
+    prompts=$((prompts + 1))
+    echo "$command" >&"${driven[1]}"
+  done
+  input=${driven[1]}
+  exec {input}>&-
+  wait "$driven_PID" || true
 fi
 nsd_stop
 if [ "$(echo "$ids" | wc -l)" != 4 ] || [ "$(echo "$ids" | sort -u | wc -l)" = 1 ]; then
   echo "four lookups did not carry more than one identifier:" $ids
+  failed
+fi
+if [ "$prompts" != 2 ]; then
+  echo "a client driven through pipes showed $prompts of its 2 prompts"
   failed
 fi
 want_no_source="$(cat tests/e2e/startup.txt)

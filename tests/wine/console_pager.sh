@@ -5,9 +5,10 @@
 # reaches the next command line; the request is wiped; the console's line
 # input works again afterwards. Then the console's Ctrl+C during the wait for
 # a silent server (tests/fake_server.py): it ends the lookup and the session
-# goes on; and a reply whose names and text hold control bytes, shown escaped
-# on the console. Run by tests/stages/windows.sh inside the private namespace, with
-# WINEPREFIX set and its wineserver running.
+# goes on, and the end of input (Ctrl+Z) right after ends it; and a reply whose
+# names and text hold control bytes, shown escaped on the console, after a
+# Ctrl+C typed with its line. Run by tests/stages/windows.sh inside the private
+# namespace, with WINEPREFIX set and its wineserver running.
 #   tests/wine/console_pager.sh EXE
 set -euo pipefail
 exe=$(realpath "$1")
@@ -25,8 +26,9 @@ source "$(dirname "$0")/../tmux_helpers.sh"
 at_prompt() { [ "$(cursor_line)" = ">" ]; }
 paused() { [ "$(cursor_line)" = "Press any key to continue..." ]; }
 ended() { screen_has "status=0"; }
+silent_queries() { [ "$(grep -cs name=silent.test "$dir/queries.log")" = "$1" ]; }
 
-tm new-session -d -s "$session" -x 100 -y 40 "$wine $exe; echo status=\$?; sleep 600"
+tm new-session -d -s "$session" -x 100 -y 40 "stty susp undef; $wine $exe; echo status=\$?; sleep 600"
 wait_until "prompt after start-up" at_prompt || { echo "console pager: $failures failed"; exit 1; }
 
 # Discovery gave 127.0.0.1; 22 more make every listing 24 counted lines long
@@ -57,7 +59,7 @@ if wait_until "pause in set all" paused; then
   grep -qF ">set all" <<<"$all" || fail "the key that continued reached the next line"
   [ "$(line_above_cursor)" = "127.0.0.23" ] || fail "set all did not pause after the 24th line"
   # Enter continues too, and is taken out of the input: no empty command follows.
-  # (Ctrl+C is not tried here, nor at the prompt: Wine's console leaves the
+  # (Ctrl+C is not tried here: Wine's console leaves the
   # terminal's signal keys on whatever the console mode, so Ctrl+C reaches the
   # program only as the console's control event, never as a key, and the
   # console's read of a line goes on through it.)
@@ -90,11 +92,21 @@ if wait_until "the query at the silent server" grep -qs "name=silent.test" "$dir
 fi
 echo "--- control bytes of a reply, shown escaped"
 typed "server 127.0.0.51"; keys Enter
+# A Ctrl+C while the line is typed belongs to the line, not to its lookup.
+keys C-c
 typed "ctl.test"; keys Enter
 wait_until "the reply with control bytes" screen_has 'NAME=\027[31mred.ctl.test' || true
 screen_has 'text = "before\013AFTER\027]0;owned\007\\end"' || fail "the text is not shown escaped"
-typed "exit"; keys Enter
-wait_until "status 0 after exit" ended || true
+echo "--- the end of input right after a lookup ended by Ctrl+C"
+typed "server 127.0.0.50"; keys Enter
+typed "silent.test"; keys Enter
+if wait_until "the second query at the silent server" silent_queries 2; then
+  keys C-c
+  wait_until "the prompt after the second Ctrl+C" at_prompt || true
+  keys C-z Enter
+  wait_until "status 0 after the end of input" ended || true
+  screen_has "^C" && fail "the Ctrl+C of the lookup was taken for one at the prompt"
+fi
 
 echo "console pager: $failures failed"
 [ "$failures" -eq 0 ]

@@ -138,7 +138,7 @@ void wait_for_key()
     static bool restore_installed = false;
     if (!restore_installed)
         restore_installed = SetConsoleCtrlHandler(restore_console_mode, TRUE) != 0;
-    std::fflush(stdout);
+    std::fflush(stdout);   // the text before the pause
     key_wait_mode = saved_mode;
     SetConsoleMode(input, 0);
     if (read_console_until(input, is_character_press) == 0)
