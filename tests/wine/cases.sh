@@ -43,15 +43,17 @@ if nsd_start tests/nsd/nsd.conf tests/zones kestrel.test; then
   no_source=$(printf 'set debug\nmulti.kestrel.test\nexit\n' | WINEDLLOVERRIDES=bcrypt=d timeout 60 "$wine" build-win/kestrel.exe)
   # A script that drives the client through pipes waits for each prompt before
   # it writes the next command: the prompt must reach the pipe before the read.
+  # (Its pipes are taken at once: bash closes its own when the program ends.)
   coproc driven { timeout 60 "$wine" build-win/kestrel.exe 2>&1; }
+  exec {from}<&"${driven[0]}" {to}>&"${driven[1]}"
+  driven_pid=$driven_PID
   for command in "server 127.0.0.1" "exit"; do
-    IFS= read -r -t 30 -d '>' -u "${driven[0]}" _ || break
+    IFS= read -r -t 30 -d '>' -u "$from" _ || break
     prompts=$((prompts + 1))
-    echo "$command" >&"${driven[1]}"
+    echo "$command" >&"$to"
   done
-  input=${driven[1]}
-  exec {input}>&-
-  wait "$driven_PID" || true
+  exec {from}<&- {to}>&-
+  wait "$driven_pid" || true
 fi
 nsd_stop
 if [ "$(echo "$ids" | wc -l)" != 4 ] || [ "$(echo "$ids" | sort -u | wc -l)" = 1 ]; then
