@@ -5,10 +5,11 @@
 # reaches the next command line; the request is wiped; the console's line
 # input works again afterwards. Then the console's Ctrl+C during the wait for
 # a silent server (tests/fake_server.py): it ends the lookup and the session
-# goes on, and the end of input (Ctrl+Z) right after ends it; and a reply whose
-# names and text hold control bytes, shown escaped on the console, after a
-# Ctrl+C typed with its line. Run by tests/stages/windows.sh inside the private
-# namespace, with WINEPREFIX set and its wineserver running.
+# goes on, and the end of input (Ctrl+Z) right after ends it; without Ctrl+C
+# it ends at its time-out; and a reply whose names and text hold control
+# bytes, shown escaped on the console, after a Ctrl+C typed with its line. Run
+# by tests/stages/windows.sh inside the private namespace, with WINEPREFIX set
+# and its wineserver running.
 #   tests/wine/console_pager.sh EXE
 set -euo pipefail
 exe=$(realpath "$1")
@@ -97,10 +98,18 @@ keys C-c
 typed "ctl.test"; keys Enter
 wait_until "the reply with control bytes" screen_has 'NAME=\027[31mred.ctl.test' || true
 screen_has 'text = "before\013AFTER\027]0;owned\007\\end"' || fail "the text is not shown escaped"
-echo "--- the end of input right after a lookup ended by Ctrl+C"
+echo "--- a lookup at the console ends at its time-out"
 typed "server 127.0.0.50"; keys Enter
+typed "set timeout=1"; keys Enter
+typed "set retry=1"; keys Enter
 typed "silent.test"; keys Enter
-if wait_until "the second query at the silent server" silent_queries 2; then
+wait_until "the end of the lookup at its time-out" at_prompt || true
+[ "$(line_above_cursor)" = "No answer or error occur" ] || fail "the lookup ended with: $(line_above_cursor)"
+echo "--- the end of input right after a lookup ended by Ctrl+C"
+typed "set timeout=3600"; keys Enter
+sent=$(grep -cs name=silent.test "$dir/queries.log")
+typed "silent.test"; keys Enter
+if wait_until "one more query at the silent server" silent_queries $((sent + 1)); then
   keys C-c
   wait_until "the prompt after the second Ctrl+C" at_prompt || true
   keys C-z Enter
