@@ -5,7 +5,8 @@
 # continue, which do not, that the key is consumed, that the request is wiped)
 # and that the terminal's modes are the same after the program as before it,
 # after exit, Ctrl+D, and SIGTERM at the pause, and are the shell's while the
-# program is stopped at the pause.
+# program is stopped at the pause; last, lines typed to a build made without
+# libedit (build-unedited, which the stage builds).
 #   tests/stages/terminal.sh [EXE]     (default build/kestrel)
 # Runs itself inside tests/netns.sh, and there in a mount namespace of its own,
 # where /etc/resolv.conf names 30 loopback servers so that `set all` lists 30.
@@ -19,7 +20,10 @@ if ! grep -q libedit.so "$exe"; then
   echo "terminal: $exe was built without libedit (install libedit-dev and build again)"
   exit 1
 fi
+unedited=build-unedited/kestrel
 if [ "${KESTREL_IN_NETNS:-}" != 1 ]; then
+  cmake -S . -B build-unedited -DCMAKE_BUILD_TYPE=Debug -DKESTREL_LIBEDIT=OFF -DKESTREL_TESTS=OFF >/dev/null
+  cmake --build build-unedited -j"$(nproc)" >/dev/null
   exec tests/netns.sh bash "$0" "$exe"
 fi
 if [ "${KESTREL_TERMINAL_MOUNTS:-}" != 1 ]; then
@@ -468,6 +472,17 @@ wait_until "the program's end" screen_has "pane done"
 [ "$(cat "$dir/plain.status" 2>/dev/null)" = 0 ] ||
   fail "the run without libedit ended with status $(cat "$dir/plain.status" 2>/dev/null)"
 diff "$dir/plain.stty-before" "$dir/plain.stty-after" || fail "the terminal's modes differ after the run without libedit"
+
+echo "--- a build without libedit"
+exe=$(realpath "$unedited")
+start unedited
+typed "set type=MX"; keys Enter
+wait_until "prompt after set type=MX" at_prompt
+set_all_shows "TYPE=MX"
+typed "exit"; keys Enter
+wait_until "the program's end" screen_has "pane done"
+[ "$(cat "$dir/unedited.status" 2>/dev/null)" = 0 ] ||
+  fail "the build without libedit ended with status $(cat "$dir/unedited.status" 2>/dev/null)"
 
 if [ "$failures" -gt 0 ]; then
   echo "terminal: $failures failed"
