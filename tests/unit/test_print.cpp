@@ -71,6 +71,7 @@ TEST(PrintHex, UpperCaseAndNothingBetween)
 {
     const std::uint8_t bytes[] = {0x00, 0x0A, 0xFF, 0x5c};
     EXPECT_EQ(printed([&] { print_hex(bytes, 4); }), "000AFF5C");
+    EXPECT_EQ(printed([&] { print_hex(bytes + 1, 1); }), "0A");
     EXPECT_EQ(printed([&] { print_hex(bytes, 0); }), "");
     EXPECT_EQ(printed([&] { print_hex(bytes, -3); }), "");
     // More than the gathered text holds: handed on as it fills, each part in its
