@@ -58,6 +58,12 @@ TEST(Completion, OffersTheWordsThatFit)
         TabAction action{0, {}, {}};   // Tab does something only where a word is offered
         EXPECT_EQ(complete_at_tab(c.before_cursor, action), !c.words.empty()) << c.name;
     }
+    // Words that share not even their first letter are listed; nothing goes into the line.
+    for (const char* line : {"", "set "}) {
+        TabAction action{0, {}, {}};
+        complete_at_tab(line, action);
+        EXPECT_EQ(action.insert, "") << line;
+    }
 }
 
 // Down each column first, as many columns as the width holds, two blanks
