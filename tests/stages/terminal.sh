@@ -459,30 +459,28 @@ wait_until "the program's end" screen_has "pane done"
   fail "exit after the stop ended with status $(cat "$dir/stop.status" 2>/dev/null)"
 diff "$dir/stop.stty-before" "$dir/stop.stty-after" || fail "the terminal's modes differ after the stop"
 
+# A session read plainly: a line typed, the `set all` that shows it, exit.
+plain_session() {   # plain_session RUN WHAT
+  start "$1"
+  typed "set type=MX"; keys Enter
+  wait_until "prompt after set type=MX" at_prompt
+  set_all_shows "TYPE=MX"
+  typed "exit"; keys Enter
+  wait_until "the program's end" screen_has "pane done"
+  [ "$(cat "$dir/$1.status" 2>/dev/null)" = 0 ] ||
+    fail "$2 ended with status $(cat "$dir/$1.status" 2>/dev/null)"
+}
+
 echo "--- a terminal without libedit"
 # Where libedit cannot be loaded, the lines typed at a terminal are read plainly.
-# The last run of the stage: from here on, every libedit is the null device.
+# The last runs of the stage: from here on, every libedit is the null device.
 for lib in $(ldconfig -p | awk '/libedit\.so/ {print $NF}'); do mount --bind /dev/null "$lib"; done
-start plain
-typed "set type=MX"; keys Enter
-wait_until "prompt after set type=MX" at_prompt
-set_all_shows "TYPE=MX"
-typed "exit"; keys Enter
-wait_until "the program's end" screen_has "pane done"
-[ "$(cat "$dir/plain.status" 2>/dev/null)" = 0 ] ||
-  fail "the run without libedit ended with status $(cat "$dir/plain.status" 2>/dev/null)"
+plain_session plain "the run without libedit"
 diff "$dir/plain.stty-before" "$dir/plain.stty-after" || fail "the terminal's modes differ after the run without libedit"
 
 echo "--- a build without libedit"
 exe=$(realpath "$unedited")
-start unedited
-typed "set type=MX"; keys Enter
-wait_until "prompt after set type=MX" at_prompt
-set_all_shows "TYPE=MX"
-typed "exit"; keys Enter
-wait_until "the program's end" screen_has "pane done"
-[ "$(cat "$dir/unedited.status" 2>/dev/null)" = 0 ] ||
-  fail "the build without libedit ended with status $(cat "$dir/unedited.status" 2>/dev/null)"
+plain_session unedited "the build without libedit"
 
 if [ "$failures" -gt 0 ]; then
   echo "terminal: $failures failed"
