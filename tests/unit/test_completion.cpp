@@ -32,6 +32,7 @@ const CompletionCase CASES[] = {
     {"SET T in capitals", "SET T", 4, {"timeout=", "type="}},
     {"option words only after set", "server de", 9, {}},
     {"nor after a longer word that begins with set", "settings ", 9, {}},
+    {"nor after another word of three letters", "ser ty", 7, {}},
     {"nothing after a finished option", "set debug ", 10, {}},
     {"types after type=", "set type=MI", 9, {"MINFO "}},
     {"types ignore case", "set type=aa", 9, {"AAAA "}},
